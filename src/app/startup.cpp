@@ -1,0 +1,80 @@
+#include "startup.h"
+
+#include "app/base_path.h"
+#include "app/instance_lock.h"
+#include "app/quit_signals.h"
+#include "hauptw/hauptwin.h"
+#include "settings/screenc.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+int reportLockFailure(const InstanceLock &lock)
+{
+    std::fprintf(stderr, "clocksaver: %s\n", qPrintable(lock.errorString()));
+    return 1;
+}
+
+// Runs the message loop until the one form of this run closes, by the user or by a quit signal.
+void runMainForm(QWidget &form)
+{
+    QuitSignals quitSignals;
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &form, &QWidget::close);
+    form.show();
+    QApplication::exec();
+}
+
+} // namespace
+
+RunMode ModeFromArguments(const QStringList &arguments)
+{
+    const QString first = arguments.value(1).toUpper();
+    if (first.left(2) == QLatin1String("/C"))
+        return RunMode::Configure;
+    if (first == QLatin1String("/S"))
+        return RunMode::Show;
+    return RunMode::None;
+}
+
+int RunClockSaver(int &argc, char **argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const RunMode mode = ModeFromArguments(arguments);
+
+    // A run without a form needs no display, so it gets no GUI application.
+    std::unique_ptr<QCoreApplication> app;
+    if (mode == RunMode::None)
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    else
+        app = std::make_unique<QApplication>(argc, argv);
+
+    BasePath = BasePathFor(QCoreApplication::applicationFilePath());
+
+    InstanceLock lock;
+    switch (lock.acquire(BasePath)) {
+    case InstanceLock::Outcome::HeldElsewhere:
+        return 0;
+    case InstanceLock::Outcome::Failed:
+        return reportLockFailure(lock);
+    case InstanceLock::Outcome::Acquired:
+        break;
+    }
+
+    if (mode == RunMode::Configure) {
+        Tscreenconfig dialog;
+        runMainForm(dialog);
+    } else if (mode == RunMode::Show) {
+        THauptwin window;
+        runMainForm(window);
+    }
+
+    if (!lock.release())
+        return reportLockFailure(lock);
+    return 0;
+}

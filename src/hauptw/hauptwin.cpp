@@ -1,0 +1,6 @@
+#include "hauptwin.h"
+
+THauptwin::THauptwin(QWidget *parent) : QWidget(parent)
+{
+    setWindowTitle(QStringLiteral("Hauptwin"));
+}

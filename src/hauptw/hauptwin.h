@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QWidget>
+
+// The clock screen of show mode.
+class THauptwin : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit THauptwin(QWidget *parent = nullptr);
+};

@@ -1,0 +1,80 @@
+#include "opdate.h"
+
+#include <utility>
+
+std::int32_t LocalOffset = 0;
+std::int32_t UtcOffset = -1;
+
+namespace {
+
+constexpr std::int32_t SecondsPerMinute = 60;
+constexpr std::int32_t SecondsPerHour = 3600;
+constexpr std::int32_t SecondsPerDay = 86400;
+
+QTime systemTime()
+{
+    return QTime::currentTime();
+}
+
+WallClock &wallClock()
+{
+    static WallClock clock = systemTime;
+    return clock;
+}
+
+} // namespace
+
+SecondOfDay SecondsFromHms(std::uint8_t h, std::uint8_t m, std::uint8_t s)
+{
+    return ((h % 24) * SecondsPerHour + m * SecondsPerMinute + s) % SecondsPerDay;
+}
+
+SecondOfDay AddHms(SecondOfDay t, std::uint8_t h, std::uint8_t m, std::uint8_t s)
+{
+    return (t + SecondsFromHms(h, m, s)) % SecondsPerDay;
+}
+
+SecondOfDay SubtractHms(SecondOfDay t, std::uint8_t h, std::uint8_t m, std::uint8_t s)
+{
+    const SecondOfDay d = t - SecondsFromHms(h % 24, m, s);
+    return d < 0 ? d + SecondsPerDay : d;
+}
+
+void SplitSecondOfDay(SecondOfDay t, std::uint8_t &h, std::uint8_t &m, std::uint8_t &s)
+{
+    h = static_cast<std::uint8_t>(t / SecondsPerHour);
+    m = static_cast<std::uint8_t>((t - h * SecondsPerHour) / SecondsPerMinute);
+    s = static_cast<std::uint8_t>(t - h * SecondsPerHour - m * SecondsPerMinute);
+}
+
+SecondOfDay ShiftedByHours(SecondOfDay computerTime, std::int32_t hours)
+{
+    // Only the low 8 bits of the hour count take part. The magnitude is formed in unsigned
+    // arithmetic, so even the most negative offset is negated without overflow.
+    if (hours >= 0)
+        return AddHms(computerTime, static_cast<std::uint8_t>(hours), 0, 0);
+    const auto magnitude = 0u - static_cast<std::uint32_t>(hours);
+    return SubtractHms(computerTime, static_cast<std::uint8_t>(magnitude), 0, 0);
+}
+
+SecondOfDay CurrentSecondOfDay()
+{
+    const QTime now = wallClock()();
+    return SecondsFromHms(static_cast<std::uint8_t>(now.hour()), static_cast<std::uint8_t>(now.minute()),
+                          static_cast<std::uint8_t>(now.second()));
+}
+
+SecondOfDay LocalClockTime()
+{
+    return ShiftedByHours(CurrentSecondOfDay(), LocalOffset);
+}
+
+SecondOfDay UtcClockTime()
+{
+    return ShiftedByHours(CurrentSecondOfDay(), UtcOffset);
+}
+
+void SetWallClock(WallClock clock)
+{
+    wallClock() = clock ? std::move(clock) : WallClock(systemTime);
+}

@@ -1,0 +1,30 @@
+#pragma once
+// Whole-second time of day: a count of seconds since midnight that wraps at 24 hours.
+// Hours, minutes and seconds travel as 8-bit values; dates never come into it.
+
+#include <QTime>
+
+#include <cstdint>
+#include <functional>
+
+using SecondOfDay = std::int32_t;
+
+// Whole hours from the computer's clock to local time and to UTC, as loaded from the settings.
+extern std::int32_t LocalOffset;
+extern std::int32_t UtcOffset;
+
+SecondOfDay SecondsFromHms(std::uint8_t h, std::uint8_t m, std::uint8_t s);
+SecondOfDay AddHms(SecondOfDay t, std::uint8_t h, std::uint8_t m, std::uint8_t s);
+SecondOfDay SubtractHms(SecondOfDay t, std::uint8_t h, std::uint8_t m, std::uint8_t s);
+void SplitSecondOfDay(SecondOfDay t, std::uint8_t &h, std::uint8_t &m, std::uint8_t &s);
+
+// The computer time shifted by a whole number of hours, as the dials show it.
+SecondOfDay ShiftedByHours(SecondOfDay computerTime, std::int32_t hours);
+
+SecondOfDay CurrentSecondOfDay();
+SecondOfDay LocalClockTime();
+SecondOfDay UtcClockTime();
+
+// The wall clock that CurrentSecondOfDay reads; tests put a fixed clock in its place.
+using WallClock = std::function<QTime()>;
+void SetWallClock(WallClock clock);

@@ -1,0 +1,6 @@
+#include "screenc.h"
+
+Tscreenconfig::Tscreenconfig(QWidget *parent) : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Bildschirmschoner-Einstellungen"));
+}

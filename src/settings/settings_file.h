@@ -1,0 +1,53 @@
+#pragma once
+// The settings file: three lines beside the program, in the single-byte Latin-1 set.
+//   1: the screen text, taken verbatim
+//   2: whole hours from the computer's clock to local time
+//   3: whole hours from the computer's clock to UTC
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+inline constexpr char DefaultScreenText[] = "QX0VRT";
+
+// Lines longer than this are cut; the rest of such a line is skipped.
+inline constexpr qsizetype MaxSettingsLineLength = 64 * 1024;
+
+// BasePath followed by ".ini".
+QString SettingsFilePath();
+
+struct SettingsLines
+{
+    QByteArray screenText = DefaultScreenText;
+    QByteArray localText;
+    QByteArray utcText;
+};
+
+// Reads up to three lines (LF, CR LF or CR endings). A missing or unreadable file, or a
+// missing line, leaves that field at its default.
+SettingsLines ReadSettingsFile(const QString &path);
+
+// An hour difference as stored in line 2 or 3: optional surrounding blanks, an optional sign
+// and decimal digits that fit in 32 bits. Anything else is no value, and the offset in force
+// keeps its value.
+std::optional<std::int32_t> ParseHourOffset(QByteArrayView text);
+
+// Reads the settings file, puts the hour differences found there into LocalOffset and
+// UtcOffset, and returns the screen text.
+QByteArray ReadSettings();
+
+struct SaveResult
+{
+    bool ok = false;
+    QString reason; // German, for the user; empty on success
+};
+
+// Replaces the file with the three texts, written exactly as given, one per line. The new
+// contents are complete on disk before they replace the old file; on any failure the old file
+// is left as it was. A read-only settings file is never replaced.
+SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, const QByteArray &localText,
+                             const QByteArray &utcText);
+SaveResult WriteSettings(const QByteArray &screenText, const QByteArray &localText, const QByteArray &utcText);

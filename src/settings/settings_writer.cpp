@@ -1,0 +1,126 @@
+#include "settings_file.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+QString reasonFor(int error)
+{
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Zugriff verweigert.");
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Kein Speicherplatz mehr auf dem Datenträger.");
+    case EFBIG:
+        return QStringLiteral("Die Datei wäre zu groß.");
+    case EROFS:
+        return QStringLiteral("Das Dateisystem ist schreibgeschützt.");
+    case EISDIR:
+        return QStringLiteral("Der Pfad ist ein Ordner.");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("Der Ordner existiert nicht.");
+    default:
+        return QString::fromLocal8Bit(std::strerror(error));
+    }
+}
+
+SaveResult failure(const QString &reason)
+{
+    return {false, reason};
+}
+
+bool writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, static_cast<size_t>(left));
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        left -= written;
+    }
+    return true;
+}
+
+// Opens a new, empty file beside the target under a name nobody else uses.
+int createSibling(const QByteArray &target, QByteArray &siblingName)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        siblingName = target + ".new-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
+        const int fd = ::open(siblingName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
+void syncFolder(const QByteArray &file)
+{
+    const QByteArray folder = QFile::encodeName(QFileInfo(QFile::decodeName(file)).absolutePath());
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, const QByteArray &localText,
+                             const QByteArray &utcText)
+{
+    for (const QByteArray *text : {&screenText, &localText, &utcText}) {
+        if (text->contains('\n') || text->contains('\r'))
+            return failure(QStringLiteral("Der Text enthält einen Zeilenumbruch."));
+    }
+
+    // Write through a symbolic link to the file it names, and keep the link.
+    const QFileInfo info(path);
+    const QByteArray target = QFile::encodeName(info.exists() ? info.canonicalFilePath() : path);
+
+    struct stat old{};
+    const bool exists = ::stat(target.constData(), &old) == 0;
+    if (exists && S_ISDIR(old.st_mode))
+        return failure(reasonFor(EISDIR));
+    if (exists && !S_ISREG(old.st_mode))
+        return failure(QStringLiteral("Der Pfad ist keine gewöhnliche Datei."));
+    if (exists && !(old.st_mode & S_IWUSR))
+        return failure(QStringLiteral("Die Datei ist schreibgeschützt."));
+
+    QByteArray sibling;
+    const int fd = createSibling(target, sibling);
+    if (fd < 0)
+        return failure(reasonFor(errno));
+
+    const QByteArray contents = screenText + '\n' + localText + '\n' + utcText + '\n';
+    const bool written = writeAll(fd, contents) && (!exists || ::fchmod(fd, old.st_mode & 07777) == 0)
+                         && ::fsync(fd) == 0;
+    const int writeError = errno;
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed || ::rename(sibling.constData(), target.constData()) != 0) {
+        const int error = !written ? writeError : errno;
+        ::unlink(sibling.constData());
+        return failure(reasonFor(error));
+    }
+    syncFolder(target);
+    return {true, {}};
+}
+
+SaveResult WriteSettings(const QByteArray &screenText, const QByteArray &localText, const QByteArray &utcText)
+{
+    return WriteSettingsFile(SettingsFilePath(), screenText, localText, utcText);
+}

@@ -1,0 +1,39 @@
+#include "program_copy.h"
+
+#include <QFile>
+
+ProgramCopy::ProgramCopy()
+{
+    valid_ = dir_.isValid() && QFile::copy(QStringLiteral(CLOCKSAVER_PROGRAM), programPath());
+}
+
+void ProgramCopy::writeSettings(const QByteArray &contents) const
+{
+    QFile file(settingsPath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(contents);
+}
+
+QByteArray ProgramCopy::settingsContents() const
+{
+    QFile file(settingsPath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProcessEnvironment environment) const
+{
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment);
+    process->setWorkingDirectory(folder());
+    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->start(programPath(), arguments);
+    process->waitForStarted();
+    return process;
+}
+
+QProcessEnvironment ProgramCopy::offscreenEnvironment()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return environment;
+}

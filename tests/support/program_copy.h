@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QTemporaryDir>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <memory>
+
+// The built program copied into a folder of its own, so its lock and settings files land there.
+class ProgramCopy
+{
+public:
+    ProgramCopy();
+    bool isValid() const { return valid_; }
+
+    QString folder() const { return dir_.path(); }
+    QString programPath() const { return dir_.filePath(QStringLiteral("clocksaver.scr")); }
+    QString lockPath() const { return dir_.filePath(QStringLiteral("clocksaver.in1")); }
+    QString settingsPath() const { return dir_.filePath(QStringLiteral("clocksaver.in1.ini")); }
+
+    void writeSettings(const QByteArray &contents) const;
+    QByteArray settingsContents() const;
+
+    // Starts the copy; the environment defaults to this process's with the offscreen platform.
+    std::unique_ptr<QProcess> start(const QStringList &arguments,
+                                    QProcessEnvironment environment = offscreenEnvironment()) const;
+
+    static QProcessEnvironment offscreenEnvironment();
+
+private:
+    QTemporaryDir dir_;
+    bool valid_ = false;
+};
+
+// Polls until the condition holds or the time is up; returns the condition's last value.
+template<typename Condition>
+bool waitUntil(Condition condition, int timeoutMs = 10000)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(20);
+    }
+    return true;
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+
+// A private X server for one test, on a display number it picks itself.
+class XvfbServer
+{
+public:
+    explicit XvfbServer(int width = 1024, int height = 768);
+    ~XvfbServer();
+    XvfbServer(const XvfbServer &) = delete;
+    XvfbServer &operator=(const XvfbServer &) = delete;
+
+    bool isRunning() const { return !display_.isEmpty(); }
+    QString display() const { return display_; }
+    // This process's environment pointed at the server, with the X platform plugin.
+    QProcessEnvironment environment() const;
+
+    // Runs an X client (xdotool, import, ...) against the server; returns its standard output.
+    QByteArray run(const QString &program, const QStringList &arguments, int *exitCode = nullptr) const;
+
+private:
+    QProcess server_;
+    QString display_;
+};
