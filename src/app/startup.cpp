@@ -20,9 +20,8 @@ int reportLockFailure(const InstanceLock &lock)
 }
 
 // Runs the message loop until the one form of this run closes, by the user or by a quit signal.
-void runMainForm(QWidget &form)
+void runMainForm(QWidget &form, QuitSignals &quitSignals)
 {
-    QuitSignals quitSignals;
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &form, &QWidget::close);
     form.show();
     QApplication::exec();
@@ -56,6 +55,10 @@ int RunClockSaver(int &argc, char **argv)
 
     BasePath = BasePathFor(QCoreApplication::applicationFilePath());
 
+    // Listen before the lock exists: a host may end us as soon as it sees us running, and a
+    // quit that arrives before the message loop still closes the form once the loop starts.
+    QuitSignals quitSignals;
+
     InstanceLock lock;
     switch (lock.acquire(BasePath)) {
     case InstanceLock::Outcome::HeldElsewhere:
@@ -68,10 +71,10 @@ int RunClockSaver(int &argc, char **argv)
 
     if (mode == RunMode::Configure) {
         Tscreenconfig dialog;
-        runMainForm(dialog);
+        runMainForm(dialog, quitSignals);
     } else if (mode == RunMode::Show) {
         THauptwin window;
-        runMainForm(window);
+        runMainForm(window, quitSignals);
     }
 
     if (!lock.release())

@@ -1,0 +1,59 @@
+#include "app/base_path.h"
+#include "app/startup.h"
+
+#include <QTest>
+
+class TestStartup : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void firstArgumentPicksTheMode_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("mode");
+        const auto with = [](const QStringList &rest) { return QStringList{QStringLiteral("/x/clocksaver.scr")} + rest; };
+        QTest::newRow("/C") << with({"/C"}) << int(RunMode::Configure);
+        QTest::newRow("/c") << with({"/c"}) << int(RunMode::Configure);
+        QTest::newRow("/c:5120") << with({"/c:5120"}) << int(RunMode::Configure);
+        QTest::newRow("/Cxyz") << with({"/Cxyz"}) << int(RunMode::Configure);
+        QTest::newRow("/S") << with({"/S"}) << int(RunMode::Show);
+        QTest::newRow("/s") << with({"/s"}) << int(RunMode::Show);
+        QTest::newRow("/s later ignored") << with({"/s", "/c"}) << int(RunMode::Show);
+        QTest::newRow("/s:5120") << with({"/s:5120"}) << int(RunMode::None);
+        QTest::newRow("/p") << with({"/p", "1234"}) << int(RunMode::None);
+        QTest::newRow("/") << with({"/"}) << int(RunMode::None);
+        QTest::newRow("empty") << with({""}) << int(RunMode::None);
+        QTest::newRow("none") << with({}) << int(RunMode::None);
+        QTest::newRow("C without slash") << with({"C"}) << int(RunMode::None);
+    }
+
+    void firstArgumentPicksTheMode()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, mode);
+        QCOMPARE(int(ModeFromArguments(arguments)), mode);
+    }
+
+    void basePathIsCutAtTheLastDot_data()
+    {
+        QTest::addColumn<QString>("program");
+        QTest::addColumn<QString>("basePath");
+        QTest::newRow("usual") << "/opt/saver/clocksaver.scr" << "/opt/saver/clocksaver.in1";
+        QTest::newRow("two dots") << "/opt/clock.saver.scr" << "/opt/clock.saver.in1";
+        QTest::newRow("no dot") << "/opt/saver/clocksaver" << "in1";
+        QTest::newRow("dot only in a folder") << "/home/a.b/saver/clocksaver" << "/home/a.in1";
+        QTest::newRow("ends with a dot") << "/opt/clocksaver." << "/opt/clocksaver.in1";
+        QTest::newRow("empty") << "" << "in1";
+    }
+
+    void basePathIsCutAtTheLastDot()
+    {
+        QFETCH(QString, program);
+        QFETCH(QString, basePath);
+        QCOMPARE(BasePathFor(program), basePath);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestStartup)
+#include "test_startup.moc"

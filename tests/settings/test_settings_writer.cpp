@@ -1,0 +1,185 @@
+#include "settings/settings_file.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray contentsOf(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+void writeRaw(const QString &path, const QByteArray &contents)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(contents);
+}
+
+// Runs the body in a child process and returns its exit code: for limits and identities
+// that must not touch the test process itself.
+template<typename Body>
+int inChild(Body body)
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(body());
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+mode_t modeOf(const QString &path)
+{
+    struct stat info{};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info.st_mode & 07777;
+}
+
+} // namespace
+
+class TestSettingsWriter : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path_;
+    const QByteArray old_ = "OLD\n1\n2\n";
+
+    QStringList folderEntries() const { return QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
+
+    // After a failed write: the old contents, and nothing else in the folder.
+    void expectOldFileOnly()
+    {
+        QCOMPARE(contentsOf(path_), old_);
+        QCOMPARE(folderEntries(), QStringList{QStringLiteral("clocksaver.in1.ini")});
+    }
+
+private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        path_ = dir_->filePath(QStringLiteral("clocksaver.in1.ini"));
+    }
+
+    void textsAreWrittenExactlyAndReadBack_data()
+    {
+        QTest::addColumn<QByteArray>("screen");
+        QTest::addColumn<QByteArray>("local");
+        QTest::addColumn<QByteArray>("utc");
+        QTest::newRow("usual") << QByteArray("DL1ABC") << QByteArray("2") << QByteArray("-1");
+        QTest::newRow("as typed") << QByteArray(" a b ") << QByteArray("05") << QByteArray("-");
+        QTest::newRow("empty") << QByteArray() << QByteArray() << QByteArray();
+        QTest::newRow("Latin-1") << QByteArray("\xC4\xD6\xDC\xDF") << QByteArray("x") << QByteArray("-12");
+    }
+
+    void textsAreWrittenExactlyAndReadBack()
+    {
+        QFETCH(QByteArray, screen);
+        QFETCH(QByteArray, local);
+        QFETCH(QByteArray, utc);
+        writeRaw(path_, old_);
+        const SaveResult result = WriteSettingsFile(path_, screen, local, utc);
+        QVERIFY2(result.ok, qPrintable(result.reason));
+        QVERIFY(result.reason.isEmpty());
+        QCOMPARE(contentsOf(path_), screen + '\n' + local + '\n' + utc + '\n');
+        const SettingsLines lines = ReadSettingsFile(path_);
+        QCOMPARE(lines.screenText, screen);
+        QCOMPARE(lines.localText, local);
+        QCOMPARE(lines.utcText, utc);
+        QCOMPARE(folderEntries().size(), 1);
+    }
+
+    void modesAndLinksAreKept()
+    {
+        const mode_t mask = ::umask(022);
+        QVERIFY(WriteSettingsFile(path_, "A", "1", "2").ok);
+        QCOMPARE(modeOf(path_), mode_t(0644));
+        ::umask(mask);
+
+        QVERIFY(QFile::setPermissions(path_, QFile::ReadOwner | QFile::WriteOwner));
+        QVERIFY(WriteSettingsFile(path_, "B", "1", "2").ok);
+        QCOMPARE(modeOf(path_), mode_t(0600));
+
+        const QString link = dir_->filePath(QStringLiteral("link.ini"));
+        QVERIFY(QFile::link(path_, link));
+        QVERIFY(WriteSettingsFile(link, "C", "3", "4").ok);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(contentsOf(path_), QByteArray("C\n3\n4\n"));
+    }
+
+    void aReadOnlyFileStaysUnchanged()
+    {
+        writeRaw(path_, old_);
+        QVERIFY(QFile::setPermissions(path_, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        const SaveResult result = WriteSettingsFile(path_, "NEW", "3", "4");
+        QVERIFY(!result.ok);
+        QVERIFY(result.reason.contains(QStringLiteral("schreibgeschützt")));
+        expectOldFileOnly();
+    }
+
+    void aFolderInTheWayIsReported()
+    {
+        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("clocksaver.in1.ini")));
+        const SaveResult result = WriteSettingsFile(path_, "NEW", "3", "4");
+        QVERIFY(!result.ok);
+        QVERIFY(!result.reason.isEmpty());
+        QVERIFY(QFileInfo(path_).isDir());
+        QCOMPARE(folderEntries().size(), 1);
+    }
+
+    void lineBreaksInATextAreRefused()
+    {
+        writeRaw(path_, old_);
+        QVERIFY(!WriteSettingsFile(path_, "two\nlines", "3", "4").ok);
+        QVERIFY(!WriteSettingsFile(path_, "A", "3\r", "4").ok);
+        expectOldFileOnly();
+    }
+
+    void aWriteThatFailsMidwayKeepsTheOldFile()
+    {
+        writeRaw(path_, old_);
+        const int exitCode = inChild([this] {
+            // Past this size a write fails with EFBIG instead of killing the process.
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{16, 16};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            const SaveResult result = WriteSettingsFile(path_, QByteArray(4096, 'x'), "3", "4");
+            return !result.ok && !result.reason.isEmpty() ? 0 : 1;
+        });
+        QCOMPARE(exitCode, 0);
+        expectOldFileOnly();
+    }
+
+    void aFolderTheUserCannotWriteKeepsTheOldFile()
+    {
+        writeRaw(path_, old_);
+        // The file itself is writable; only the folder is not, so nothing may go beside it.
+        QVERIFY(QFile::setPermissions(path_, QFileDevice::Permissions(0x6666)));
+        QVERIFY(::chmod(QFile::encodeName(dir_->path()).constData(), 0755) == 0);
+        const int exitCode = inChild([this] {
+            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                return 2;
+            if (::geteuid() != 0)
+                ::chmod(QFile::encodeName(dir_->path()).constData(), 0555);
+            const SaveResult result = WriteSettingsFile(path_, "NEW", "3", "4");
+            return !result.ok && !result.reason.isEmpty() ? 0 : 1;
+        });
+        ::chmod(QFile::encodeName(dir_->path()).constData(), 0700);
+        QCOMPARE(exitCode, 0);
+        expectOldFileOnly();
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSettingsWriter)
+#include "test_settings_writer.moc"

@@ -1,0 +1,118 @@
+// Draws the screen saver's background picture and its icons.
+//
+//   make-picture <land-110m.json> <resources directory>
+//
+// The land outlines come from world-atlas (Natural Earth 1:110m); see README.md.
+
+#include "dial.h"
+#include "globe.h"
+#include "icon.h"
+#include "scene.h"
+#include "topojson.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// Dial centres; the screen saver draws its hands around exactly these points.
+constexpr QPointF kLocalCentre(626, 623);
+constexpr QPointF kUtcCentre(882, 623);
+constexpr double kCaptionBaseline = 489;
+
+const GlobeColours kDialGlobe{QColor(255, 255, 255, 8), QColor(232, 240, 236, 54),
+                              QColor(255, 255, 255, 70), QColor(255, 255, 255, 15)};
+
+// Plain 24-bit RGB, as the picture has no use for alpha. Rounding the 16-bit
+// channels up or down at random (with a fixed seed) keeps the wide, dark
+// gradients of sky and water free of visible bands.
+QImage toDitheredRgb888(const QImage &deep)
+{
+    QImage out(deep.size(), QImage::Format_RGB888);
+    quint32 state = 0x2545f491U;
+    auto next = [&state] { // xorshift32
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return (state >> 8) / double(1 << 24);
+    };
+    for (int y = 0; y < deep.height(); ++y) {
+        const auto *in = reinterpret_cast<const QRgba64 *>(deep.constScanLine(y));
+        uchar *line = out.scanLine(y);
+        for (int x = 0; x < deep.width(); ++x) {
+            const quint16 channels[3] = {in[x].red(), in[x].green(), in[x].blue()};
+            for (int c = 0; c < 3; ++c)
+                line[3 * x + c] = uchar(std::min(255.0, std::floor(channels[c] / 257.0 + next())));
+        }
+    }
+    return out;
+}
+
+bool save(const QImage &image, const QString &path)
+{
+    if (image.save(path, "PNG"))
+        return true;
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    return false;
+}
+
+QImage makeBackground(const LandMask &mask)
+{
+    QImage image(1024, 768, QImage::Format_RGBX64);
+    paintScene(image);
+
+    // Local time: a green face with the globe turned towards Europe.
+    // UTC: a blue face with the whole northern world seen from the pole,
+    // the Greenwich meridian pointing at six o'clock.
+    const DialStyle local{QColor(17, 56, 38), QColor(5, 24, 15), QColor(176, 214, 188)};
+    const DialStyle utc{QColor(20, 36, 62), QColor(6, 13, 26), QColor(182, 202, 232)};
+    const GlobeView localView{GlobeView::Kind::Orthographic, 10, 30, 150};
+    const GlobeView utcView{GlobeView::Kind::PolarAzimuthal, 0, 90, 130};
+
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    for (QPointF c : {kLocalCentre, kUtcCentre})
+        paintDialShadow(p, c, 1.0);
+    paintDial(p, kLocalCentre, 1.0, local, renderGlobe(mask, localView, DialGeometry::kGlobe, kDialGlobe));
+    paintDial(p, kUtcCentre, 1.0, utc, renderGlobe(mask, utcView, DialGeometry::kGlobe, kDialGlobe));
+    paintCaption(p, QPointF(kLocalCentre.x(), kCaptionBaseline), QStringLiteral("LOCAL"), local.caption);
+    paintCaption(p, QPointF(kUtcCentre.x(), kCaptionBaseline), QStringLiteral("UTC"), utc.caption);
+    p.end();
+
+    return toDitheredRgb888(image);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // Fonts need a GUI application, but no display is needed to draw.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    const QStringList args = app.arguments();
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: make-picture <land-110m.json> <resources directory>\n");
+        return 2;
+    }
+    QString error;
+    const QList<GeoPolygon> land = readTopoJsonPolygons(args[1], &error);
+    if (land.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    const LandMask mask(land, 4096);
+
+    const QDir out(args[2]);
+    const bool ok = save(makeBackground(mask), out.filePath("background.png"))
+        && save(makeLargeIcon(mask), out.filePath("clocksaver.png"))
+        && save(makeSmallIcon(mask), out.filePath("icon32.png"));
+    return ok ? 0 : 1;
+}

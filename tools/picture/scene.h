@@ -1,0 +1,8 @@
+#pragma once
+
+#include <QImage>
+
+// The night landscape behind the dials: sky, stars, moon, mountains, a still
+// lake and a wooded shore. Paints the whole image, which must be RGBX64: the
+// dark gradients need more than 8 bits until they are dithered at the end.
+void paintScene(QImage &image);
