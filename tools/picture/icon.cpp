@@ -147,7 +147,7 @@ QImage makeSmallIcon(const LandMask &mask)
     p.setBrush(face);
     p.drawEllipse(QPointF(), 108, 108);
 
-    const GlobeColours colours{QColor(255, 255, 255, 0), QColor(220, 240, 226, 95),
+    const GlobeColours colours{QColor(255, 255, 255, 0), QColor(220, 240, 226, 70),
                                QColor(0, 0, 0, 0), QColor(0, 0, 0, 0)};
     const QImage globe = renderGlobe(mask, kIconGlobe, 76, colours);
     p.drawImage(QPointF(-globe.width() / 2.0, -globe.height() / 2.0), globe);
@@ -165,7 +165,7 @@ QImage makeSmallIcon(const LandMask &mask)
     hand((kMinutes + kSeconds / 60.0) / 60.0, 88, 13, QColor(226, 56, 44));
     hand(kSeconds / 60.0, 94, 7, QColor(250, 204, 60));
     p.setPen(Qt::NoPen);
-    p.setBrush(QColor(160, 164, 170));
+    p.setBrush(QColor(196, 200, 206));
     p.drawEllipse(QPointF(), 15, 15);
     p.end();
 

@@ -5,8 +5,8 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int kHorizon = 468;
 constexpr QPointF kMoon(392, 150);
 
 // Our own hash rather than <random> distributions, whose output differs
-// between standard libraries: the picture must rebuild bit for bit.
+// between standard libraries: every rebuild must give the same picture.
 quint32 hash(quint32 x)
 {
     x ^= x >> 16;
@@ -191,7 +191,7 @@ void paintLake(QImage &image)
     }
 }
 
-void paintMoonPath(QPainter &p)
+void paintMoonPath(QPainter &p, int width)
 {
     // Broken streaks of moonlight on the water, narrowing towards the horizon.
     p.setPen(Qt::NoPen);
@@ -209,11 +209,11 @@ void paintMoonPath(QPainter &p)
         p.drawRoundedRect(QRectF(x - length / 2, y, length, 1.2), 0.6, 0.6);
     }
     // A faint bright line where sky meets water.
-    QLinearGradient line(0, 0, 1024, 0);
+    QLinearGradient line(0, 0, width, 0);
     line.setColorAt(0.0, QColor(150, 175, 210, 18));
     line.setColorAt(0.68, QColor(170, 195, 225, 32));
     line.setColorAt(1.0, QColor(150, 175, 210, 20));
-    p.fillRect(QRectF(0, kHorizon, 1024, 1), line);
+    p.fillRect(QRectF(0, kHorizon, width, 1), line);
 }
 
 // A spruce: stacked drooping tiers, widening towards the ground.
@@ -243,9 +243,8 @@ QPainterPath spruce(double x, double groundY, double height, quint32 seed)
     return path;
 }
 
-void paintShore(QPainter &p, int width, int height)
+void paintShore(QPainter &p, int height)
 {
-    Q_UNUSED(width);
     // The near bank: a low rise in the bottom left corner.
     QPainterPath edge;
     edge.moveTo(0, 590);
@@ -309,6 +308,6 @@ void paintScene(QImage &image)
     paintLake(image);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    paintMoonPath(p);
-    paintShore(p, width, height);
+    paintMoonPath(p, width);
+    paintShore(p, height);
 }
