@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 
 class SettingsFolder
 {
@@ -50,4 +51,11 @@ inline QLineEdit *Edit(const Tscreenconfig &dialog, const char *name)
 inline QPushButton *Button(const Tscreenconfig &dialog, const char *name)
 {
     return dialog.findChild<QPushButton *>(QLatin1String(name));
+}
+
+// Shows the dialog and waits until it takes keyboard input.
+[[nodiscard]] inline bool ShowActive(Tscreenconfig &dialog)
+{
+    dialog.show();
+    return QTest::qWaitForWindowActive(&dialog);
 }
