@@ -1,0 +1,109 @@
+// The real program in configure mode on an X server, worked with xdotool as a user would.
+
+#include "support/program_copy.h"
+#include "support/xvfb_server.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+const QString Title = QStringLiteral("Bildschirmschoner-Einstellungen");
+
+// Runs xdotool; false when it failed.
+bool Xdotool(const XvfbServer &xvfb, const QStringList &arguments, QByteArray *output = nullptr)
+{
+    int exitCode = -1;
+    const QByteArray printed = xvfb.run(QStringLiteral("xdotool"), arguments, &exitCode);
+    if (output)
+        *output = printed;
+    return exitCode == 0;
+}
+
+} // namespace
+
+class ScreenconfigProgram : public QObject
+{
+    Q_OBJECT
+private slots:
+    void typedValuesAreSaved();
+    void escapeLeavesTheFileAlone();
+
+private:
+    // Starts a copy with the argument, over the settings file if one is given, and waits for the
+    // dialog to take keyboard input; its window id, or empty.
+    QString startDialog(const QString &argument, const QByteArray &settings = {});
+    void expectCleanEnd();
+
+    std::unique_ptr<ProgramCopy> copy_;
+    std::unique_ptr<XvfbServer> xvfb_;
+    std::unique_ptr<QProcess> process_;
+};
+
+QString ScreenconfigProgram::startDialog(const QString &argument, const QByteArray &settings)
+{
+    copy_ = std::make_unique<ProgramCopy>();
+    xvfb_ = std::make_unique<XvfbServer>();
+    if (!copy_->isValid() || !xvfb_->isRunning())
+        return {};
+    if (!settings.isNull())
+        copy_->writeSettings(settings);
+    process_ = copy_->start({argument}, xvfb_->environment());
+    QByteArray window;
+    if (!Xdotool(*xvfb_, {"search", "--sync", "--name", Title}, &window))
+        return {};
+    const QString id = QString::fromLatin1(window.trimmed().split('\n').value(0));
+    return Xdotool(*xvfb_, {"windowfocus", "--sync", id}) ? id : QString();
+}
+
+void ScreenconfigProgram::expectCleanEnd()
+{
+    QVERIFY(process_->waitForFinished(10000));
+    QCOMPARE(process_->exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process_->exitCode(), 0);
+    QVERIFY(!QFile::exists(copy_->lockPath()));
+}
+
+void ScreenconfigProgram::typedValuesAreSaved()
+{
+    const QString window = startDialog(QStringLiteral("/C"));
+    QVERIFY(!window.isEmpty());
+
+    // Centred on the 1024 by 768 screen; Qt allows for a window frame when it places a dialog.
+    QByteArray geometry;
+    QVERIFY(Xdotool(*xvfb_, {"getwindowgeometry", "--shell", window}, &geometry));
+    QMap<QByteArray, int> values;
+    for (const QByteArray &line : geometry.split('\n')) {
+        const QList<QByteArray> pair = line.split('=');
+        if (pair.size() == 2)
+            values[pair[0]] = pair[1].toInt();
+    }
+    QVERIFY2(qAbs(values["X"] + values["WIDTH"] / 2 - 512) <= 50, geometry.constData());
+    QVERIFY2(qAbs(values["Y"] + values["HEIGHT"] / 2 - 384) <= 50, geometry.constData());
+
+    QVERIFY(Xdotool(*xvfb_, {"key", "ctrl+a"}));
+    QVERIFY(Xdotool(*xvfb_, {"type", "DL0äöß"}));
+    QVERIFY(Xdotool(*xvfb_, {"key", "Tab", "ctrl+a"}));
+    QVERIFY(Xdotool(*xvfb_, {"type", "--", "-3"}));
+    QVERIFY(Xdotool(*xvfb_, {"key", "Tab", "ctrl+a"}));
+    QVERIFY(Xdotool(*xvfb_, {"type", "x"}));
+    QVERIFY(Xdotool(*xvfb_, {"key", "Return"}));
+
+    expectCleanEnd();
+    QCOMPARE(copy_->settingsContents(), QByteArray("DL0\xE4\xF6\xDF\n-3\nx\n"));
+}
+
+void ScreenconfigProgram::escapeLeavesTheFileAlone()
+{
+    const QByteArray old = "ABC\n05\n\n";
+    QVERIFY(!startDialog(QStringLiteral("/c:1234"), old).isEmpty());
+
+    QVERIFY(Xdotool(*xvfb_, {"type", "changed"}));
+    QVERIFY(Xdotool(*xvfb_, {"key", "Escape"}));
+
+    expectCleanEnd();
+    QCOMPARE(copy_->settingsContents(), old);
+}
+
+QTEST_GUILESS_MAIN(ScreenconfigProgram)
+#include "test_screenconfig_program.moc"
