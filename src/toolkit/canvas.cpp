@@ -57,6 +57,8 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
 
 void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea)
 {
+    if (destination.isEmpty())
+        return;
     {
         QPainter painter(&picture_);
         painter.setCompositionMode(QPainter::CompositionMode_Source);

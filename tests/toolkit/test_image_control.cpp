@@ -1,9 +1,9 @@
 // The image control shows its picture stretched and repaints only what drawing really changed.
 
+#include "support/paint_recorder.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/image_control.h"
 
-#include <QPaintEvent>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -20,25 +20,6 @@ QImage quarteredPicture()
                 picture.setPixel(x, y, qRgb(0, 0, 200));
     return picture;
 }
-
-// Collects what the control is asked to repaint.
-class PaintRecorder : public QObject
-{
-public:
-    explicit PaintRecorder(QWidget &widget) { widget.installEventFilter(this); }
-    QRegion painted;
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint) {
-            painted += static_cast<QPaintEvent *>(event)->region();
-            ++paints;
-        }
-        return false;
-    }
-};
 
 } // namespace
 
