@@ -3,6 +3,7 @@
 #include "app/base_path.h"
 #include "app/instance_lock.h"
 #include "app/quit_signals.h"
+#include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
 #include "settings/screenc.h"
 
@@ -48,10 +49,12 @@ int RunClockSaver(int &argc, char **argv)
 
     // A run without a form needs no display, so it gets no GUI application.
     std::unique_ptr<QCoreApplication> app;
-    if (mode == RunMode::None)
+    if (mode == RunMode::None) {
         app = std::make_unique<QCoreApplication>(argc, argv);
-    else
+    } else {
         app = std::make_unique<QApplication>(argc, argv);
+        QApplication::setWindowIcon(ProgramIcon());
+    }
 
     BasePath = BasePathFor(QCoreApplication::applicationFilePath());
 

@@ -1,11 +1,72 @@
 #pragma once
 
-#include <QWidget>
+#include "toolkit/bitmap.h"
+#include "toolkit/full_screen_form.h"
+#include "toolkit/image_control.h"
 
-// The clock screen of show mode.
-class THauptwin : public QWidget
+#include <QByteArray>
+#include <QRect>
+#include <QTimer>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+// The clock screen of show mode: the built-in picture fitted to the primary screen, live hands
+// for local time on the left dial and UTC on the right one, the screen text at the top. A key
+// ends it at once, mouse movement once the grace period of a few repaints is over.
+class THauptwin : public FullScreenForm
 {
     Q_OBJECT
 public:
     explicit THauptwin(QWidget *parent = nullptr);
+
+    // Handlers.
+    void FormCreate();
+    void FormResize();
+    void FormShow();
+    void FormPaint();
+    void FormKeyDown();
+    void bildMouseMove();
+    void TimerUhrTimer();
+    // Erases the hands with the clean patches, draws them for the current times, draws the text.
+    void PaintBoxSekundePaint();
+
+    // Where TextPlacement puts the screen text: centred, just below the top of the picture.
+    static constexpr std::uint8_t TopCentre = 3;
+    // Repaints (ticks, show and paint events) during which mouse movement is ignored.
+    static constexpr std::uint8_t GraceTicks = 5;
+
+    ImageControl *bild = nullptr;
+    QTimer *TimerUhr = nullptr;
+
+    // Set by the first layout, which captures the clean picture; painting waits for it.
+    bool PatchesReady = false;
+    // The clock squares, in picture pixels.
+    std::int32_t LocalClockTop = 0;
+    std::int32_t UtcClockTop = 0;
+    std::int32_t LocalClockLeft = 0;
+    std::int32_t UtcClockLeft = 0;
+    std::int32_t ClockHeight = 0;
+    std::int32_t ClockWidth = 0;
+    QByteArray ScreenText;
+    std::uint8_t TickCount = 0;
+    std::uint8_t TextPlacement = 0;
+    // The clean picture under each clock square, with room for the hands' ends, and under the
+    // screen text.
+    std::unique_ptr<Bitmap> LocalPatch;
+    std::unique_ptr<Bitmap> UtcPatch;
+    std::unique_ptr<Bitmap> TextPatch;
+    QRect TextArea;
+
+private:
+    QRect localSquare() const { return {LocalClockLeft, LocalClockTop, ClockWidth, ClockHeight}; }
+    QRect utcSquare() const { return {UtcClockLeft, UtcClockTop, ClockWidth, ClockHeight}; }
+    static QRect patchArea(const QRect &square);
+    void capture(Bitmap &patch, const QRect &pictureArea);
+    void restore(const Bitmap &patch, const QRect &pictureArea);
+    void paintClock(const Bitmap &patch, const QRect &square, std::int32_t time);
+    void paintScreenText();
+    // Sets the text font on the picture's canvas and says where the text goes, if anywhere.
+    std::optional<QPoint> placeScreenText(const QString &text);
 };

@@ -1,0 +1,58 @@
+#include "clock_hands.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+// Multiplies by the radius first and by the share second: the other order can truncate to a
+// different pixel.
+QPoint endOffset(double angle, int radius, double share = 1.0)
+{
+    return {int(std::cos(angle) * radius * share), int(std::sin(angle) * radius * share)};
+}
+
+void drawHand(Canvas &canvas, QPoint centre, QPoint end)
+{
+    canvas.moveTo(centre.x(), centre.y());
+    canvas.lineTo(centre.x() + end.x(), centre.y() + end.y());
+}
+
+} // namespace
+
+HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s)
+{
+    using std::numbers::pi;
+    // Angle 0 points to three o'clock and angles grow clockwise.
+    const double secondAngle = (int(s) - 15) * pi / 30;
+    const double minuteAngle = (int(m) - 15) * pi / 30;
+    const double hours = h + m / 60.0;
+    const double hourAngle = (hours - 3) * pi / 6;
+    return {endOffset(secondAngle, radius), endOffset(minuteAngle, radius), endOffset(hourAngle, radius, 0.6)};
+}
+
+void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)
+{
+    std::uint8_t h = 0;
+    std::uint8_t m = 0;
+    std::uint8_t s = 0;
+    SplitSecondOfDay(time, h, m, s);
+    const HandEnds ends = HandEndOffsets(radius, h, m, s);
+
+    canvas.setPenStyle(Qt::SolidLine);
+    canvas.setPenWidth(1);
+    canvas.setPenColour(SecondHandColour);
+    canvas.setBrushStyle(BrushStyle::Solid);
+    drawHand(canvas, centre, ends.second);
+
+    canvas.setPenColour(MinuteHourHandColour);
+    canvas.setPenWidth(2);
+    drawHand(canvas, centre, ends.minute);
+
+    canvas.setPenWidth(3);
+    drawHand(canvas, centre, ends.hour);
+
+    canvas.setBrushColour(HubColour);
+    canvas.setPenColour(HubColour);
+    canvas.ellipse(centre.x() - 2, centre.y() - 2, centre.x() + 2, centre.y() + 2);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "opdate/opdate.h"
+#include "toolkit/canvas.h"
+
+#include <QPoint>
+
+#include <cstdint>
+
+inline constexpr BgrColour SecondHandColour = 0x0000FF;
+inline constexpr BgrColour MinuteHourHandColour = 0x00FFFF;
+inline constexpr BgrColour HubColour = 0x808080;
+
+// How far the hands' pens reach beyond the end points and the hub, soft edges included.
+inline constexpr int HandOverhang = 3;
+
+// Where each hand ends, relative to the dial's centre, on a dial whose hands are `radius`
+// long (the hour hand 0.6 of that). Screen y grows downwards; the ends are truncated towards
+// zero, never rounded, so every time has exactly one set of end points.
+struct HandEnds
+{
+    QPoint second;
+    QPoint minute;
+    QPoint hour;
+};
+HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s);
+
+// Draws second hand, minute hand, hour hand and hub, in that order, for the time of day. Leaves
+// the canvas with the hub's grey pen (width 3) and brush.
+void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time);

@@ -1,0 +1,6 @@
+#include "screen_text.h"
+
+QByteArray WithSlashedZeros(QByteArray text)
+{
+    return text.replace('0', '\xD8');
+}

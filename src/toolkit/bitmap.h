@@ -1,0 +1,25 @@
+#pragma once
+
+#include "toolkit/canvas.h"
+
+#include <QImage>
+
+// Off-screen pixels with a canvas of their own; empty until sized.
+class Bitmap
+{
+public:
+    Bitmap() = default;
+
+    // New pixels start black.
+    void setSize(int width, int height);
+    int width() const { return image_.width(); }
+    int height() const { return image_.height(); }
+
+    Canvas &canvas() { return canvas_; }
+    const Canvas &canvas() const { return canvas_; }
+    const QImage &image() const { return image_; }
+
+private:
+    QImage image_;
+    Canvas canvas_{image_};
+};

@@ -1,0 +1,103 @@
+#include "full_screen_form.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QWindow>
+
+namespace {
+
+constexpr Qt::WindowFlags CoveringWindow = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+
+void makeBlackBlank(QWidget &widget)
+{
+    QPalette black = widget.palette();
+    black.setColor(QPalette::Window, Qt::black);
+    widget.setPalette(black);
+    widget.setAutoFillBackground(true);
+    widget.setCursor(Qt::BlankCursor);
+}
+
+// Without a window manager nobody honours the full-screen state, so the geometry is set as well.
+void placeFullScreen(QWidget &widget, QScreen *screen)
+{
+    widget.setScreen(screen);
+    widget.setGeometry(screen->geometry());
+    widget.setWindowState(Qt::WindowFullScreen);
+}
+
+} // namespace
+
+FullScreenForm::FullScreenForm(QWidget *parent) : QWidget(parent, CoveringWindow)
+{
+    makeBlackBlank(*this);
+    QScreen *primary = QGuiApplication::primaryScreen();
+    placeFullScreen(*this, primary);
+    connect(primary, &QScreen::geometryChanged, this, [this](const QRect &geometry) { setGeometry(geometry); });
+}
+
+FullScreenForm::~FullScreenForm() = default;
+
+void FullScreenForm::resizeEvent(QResizeEvent *)
+{
+    emit resized();
+}
+
+void FullScreenForm::showEvent(QShowEvent *)
+{
+    coverOtherScreens();
+    activateWindow();
+    // The keyboard can only be taken once the window is on screen, which its first expose says.
+    windowHandle()->installEventFilter(this);
+    grabKeyboardOnce();
+    emit shown();
+}
+
+void FullScreenForm::hideEvent(QHideEvent *)
+{
+    covers_.clear();
+    if (keyboardGrabbed_)
+        windowHandle()->setKeyboardGrabEnabled(false);
+    keyboardGrabbed_ = false;
+}
+
+void FullScreenForm::paintEvent(QPaintEvent *)
+{
+    emit painted();
+}
+
+void FullScreenForm::keyPressEvent(QKeyEvent *)
+{
+    emit keyPressed();
+}
+
+bool FullScreenForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Expose && watched == windowHandle())
+        grabKeyboardOnce();
+    else if (event->type() == QEvent::KeyPress && watched != windowHandle())
+        emit keyPressed();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FullScreenForm::grabKeyboardOnce()
+{
+    if (!keyboardGrabbed_ && windowHandle()->isExposed())
+        keyboardGrabbed_ = windowHandle()->setKeyboardGrabEnabled(true);
+}
+
+void FullScreenForm::coverOtherScreens()
+{
+    covers_.clear();
+    for (QScreen *screen : QGuiApplication::screens()) {
+        if (screen == QGuiApplication::primaryScreen())
+            continue;
+        auto cover = std::make_unique<QWidget>(nullptr, CoveringWindow);
+        cover->setAttribute(Qt::WA_QuitOnClose, false);
+        makeBlackBlank(*cover);
+        placeFullScreen(*cover, screen);
+        cover->installEventFilter(this);
+        cover->show();
+        covers_.push_back(std::move(cover));
+    }
+}

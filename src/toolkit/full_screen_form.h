@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+#include <vector>
+
+// A borderless black window over the whole primary screen, above panels and other windows, that
+// takes every key press while it is shown. Every other screen is covered by a black window too,
+// and a key pressed there counts as well. The window's events are handed on as signals, so a
+// form built on it attaches its handlers by name.
+class FullScreenForm : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit FullScreenForm(QWidget *parent = nullptr);
+    ~FullScreenForm() override;
+
+signals:
+    void resized();
+    void shown();
+    void painted();
+    void keyPressed();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void grabKeyboardOnce();
+    void coverOtherScreens();
+
+    bool keyboardGrabbed_ = false;
+    std::vector<std::unique_ptr<QWidget>> covers_;
+};

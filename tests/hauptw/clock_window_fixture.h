@@ -1,0 +1,52 @@
+#pragma once
+// Shared by the clock window's tests: a settings file of the test's own, a clock that stands
+// still where the test puts it, and the window shown with its timer stopped, so every tick is
+// the test's.
+
+#include "app/base_path.h"
+#include "hauptw/hauptwin.h"
+#include "opdate/opdate.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTime>
+
+#include <memory>
+
+class ClockWindowFixture
+{
+public:
+    ClockWindowFixture()
+    {
+        BasePath = dir_.filePath(QStringLiteral("clocksaver.in1"));
+        SetWallClock([this] { return now; });
+    }
+    ~ClockWindowFixture() { SetWallClock({}); }
+
+    void writeSettings(const QByteArray &contents) const
+    {
+        QFile file(BasePath + QStringLiteral(".ini"));
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(contents);
+    }
+
+    // A new window over these settings, shown and laid out, its timer stopped.
+    std::unique_ptr<THauptwin> showWindow(const QByteArray &settings)
+    {
+        writeSettings(settings);
+        auto window = std::make_unique<THauptwin>();
+        window->TimerUhr->stop();
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            return nullptr;
+        QTest::qWait(20);
+        return window;
+    }
+
+    // The wall clock every window of the test reads.
+    QTime now = QTime(12, 0, 0);
+
+private:
+    QTemporaryDir dir_;
+};

@@ -1,0 +1,97 @@
+// Ticking and ending the saver: every repaint counts up to five, any key ends the saver at
+// once, mouse movement only once five repaints have passed.
+
+#include "clock_window_fixture.h"
+
+#include <QSignalSpy>
+
+class TestHauptwinDismissal : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { fixture_ = std::make_unique<ClockWindowFixture>(); }
+    void cleanup() { fixture_.reset(); }
+    void everyRepaintCountsUpToFive();
+    void timerRepaintsSeveralTimesASecond();
+    void anyKeyEndsTheSaverAtOnce_data();
+    void anyKeyEndsTheSaverAtOnce();
+    void mouseMovementEndsTheSaverOnlyAfterFiveRepaints();
+
+private:
+    std::unique_ptr<ClockWindowFixture> fixture_;
+};
+
+void TestHauptwinDismissal::everyRepaintCountsUpToFive()
+{
+    fixture_->writeSettings("QX0VRT\n0\n-1\n");
+    THauptwin window;
+    QCOMPARE(window.TickCount, 0);
+    window.TimerUhrTimer();
+    window.TimerUhrTimer();
+    QCOMPARE(window.TickCount, 2);
+    window.FormShow();
+    QCOMPARE(window.TickCount, 3);
+    window.FormPaint();
+    window.TimerUhrTimer();
+    QCOMPARE(window.TickCount, 5);
+    // Past 255 an 8-bit count that kept counting would start again from 0.
+    for (int tick = 0; tick < 300; ++tick)
+        window.TimerUhrTimer();
+    QCOMPARE(window.TickCount, 5);
+}
+
+void TestHauptwinDismissal::timerRepaintsSeveralTimesASecond()
+{
+    fixture_->now = QTime(8, 15, 0);
+    const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
+    QVERIFY(window);
+    const QImage first = window->bild->picture().copy();
+    window->TimerUhr->start();
+    fixture_->now = QTime(8, 15, 1);
+    QTRY_VERIFY_WITH_TIMEOUT(window->bild->picture() != first, 600);
+    QTRY_COMPARE_WITH_TIMEOUT(window->TickCount, THauptwin::GraceTicks, 2000);
+}
+
+void TestHauptwinDismissal::anyKeyEndsTheSaverAtOnce_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("letter") << int(Qt::Key_A) << int(Qt::NoModifier);
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << int(Qt::NoModifier);
+    QTest::newRow("Shift alone") << int(Qt::Key_Shift) << int(Qt::ShiftModifier);
+    QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier);
+    QTest::newRow("F1") << int(Qt::Key_F1) << int(Qt::NoModifier);
+}
+
+void TestHauptwinDismissal::anyKeyEndsTheSaverAtOnce()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
+    QVERIFY(window);
+    // Before the timer's first tick: only showing and painting have counted.
+    QVERIFY(window->TickCount < THauptwin::GraceTicks);
+    QTest::keyPress(window.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(!window->isVisible());
+}
+
+void TestHauptwinDismissal::mouseMovementEndsTheSaverOnlyAfterFiveRepaints()
+{
+    const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
+    QVERIFY(window);
+    QSignalSpy moves(window->bild, &ImageControl::mouseMoved);
+    int x = 100;
+    while (window->TickCount < THauptwin::GraceTicks) {
+        QTest::mouseMove(window->bild, QPoint(x += 10, 200));
+        QVERIFY(window->isVisible());
+        window->TimerUhrTimer();
+    }
+    QVERIFY(moves.count() >= 1);
+    window->TimerUhr->start();
+    QTest::mouseMove(window->bild, QPoint(x += 10, 200));
+    QVERIFY(!window->isVisible());
+    QVERIFY(!window->TimerUhr->isActive());
+}
+
+QTEST_MAIN(TestHauptwinDismissal)
+#include "test_hauptwin_dismissal.moc"

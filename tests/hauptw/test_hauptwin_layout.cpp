@@ -1,0 +1,150 @@
+// The clock window on the screen it is given: the picture as large as fits, centred, nothing
+// of it cut off; clocks and text where the picture has them. CTest runs this once for each
+// screen size it sets up, and once on the platform's default screen.
+
+#include "clock_window_fixture.h"
+#include "hauptw/built_in_pictures.h"
+#include "hauptw/picture_fit.h"
+#include "toolkit/picture_difference.h"
+
+#include <QScreen>
+
+namespace {
+
+struct ScreenLayout
+{
+    QSize screen;
+    QRect picture;
+};
+
+// Black bands where the screen's shape differs from the picture's 4:3.
+const ScreenLayout KnownLayouts[] = {
+    {{1024, 768}, {0, 0, 1024, 768}},     {{1280, 1024}, {0, 32, 1280, 960}},
+    {{1366, 768}, {171, 0, 1024, 768}},   {{1920, 1080}, {240, 0, 1440, 1080}},
+    {{3840, 2160}, {480, 0, 2880, 2160}},
+};
+
+const QSize PictureSize(1024, 768);
+
+// The brightest channel that all three colours reach somewhere in the area.
+int whitestPixel(const QImage &image, const QRect &area)
+{
+    int whitest = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb pixel = image.pixel(x, y);
+            whitest = std::max(whitest, std::min({qRed(pixel), qGreen(pixel), qBlue(pixel)}));
+        }
+    return whitest;
+}
+
+} // namespace
+
+class TestHauptwinLayout : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void fitGivesTheKnownLayouts();
+    void windowCoversTheScreenWithTheWholePicture();
+    void clockSquaresStayInPicturePixels();
+    void textIsCentredAtTheTopOfThePictureAndOnScreen();
+    void dialsAreOnScreen();
+    void movementOverTheBandsIsNotWatched();
+
+private:
+    std::unique_ptr<ClockWindowFixture> fixture_;
+    std::unique_ptr<THauptwin> window_;
+    QImage onScreen_;
+};
+
+void TestHauptwinLayout::initTestCase()
+{
+    qInfo() << "screen" << QGuiApplication::primaryScreen()->size();
+    fixture_ = std::make_unique<ClockWindowFixture>();
+    fixture_->now = QTime(10, 10, 40);
+    window_ = fixture_->showWindow("QX0VRT\n0\n-1\n");
+    QVERIFY(window_);
+    onScreen_ = window_->grab().toImage();
+}
+
+void TestHauptwinLayout::cleanupTestCase()
+{
+    window_.reset();
+    fixture_.reset();
+}
+
+void TestHauptwinLayout::fitGivesTheKnownLayouts()
+{
+    for (const ScreenLayout &layout : KnownLayouts)
+        QCOMPARE(FitPictureInside(layout.screen, PictureSize), layout.picture);
+}
+
+void TestHauptwinLayout::windowCoversTheScreenWithTheWholePicture()
+{
+    const QSize screen = QGuiApplication::primaryScreen()->size();
+    QCOMPARE(window_->geometry(), QGuiApplication::primaryScreen()->geometry());
+    const QRect picture = window_->bild->geometry();
+    for (const ScreenLayout &layout : KnownLayouts)
+        if (layout.screen == screen)
+            QCOMPARE(picture, layout.picture);
+
+    QVERIFY(window_->rect().contains(picture));
+    QVERIFY2(picture.width() == screen.width() || picture.height() == screen.height(), "as large as fits");
+    QVERIFY2(std::abs(picture.width() * 768 - picture.height() * 1024) <= 1024, "the picture keeps its shape");
+    QVERIFY2(std::abs(picture.left() - (screen.width() - picture.right() - 1)) <= 1, "centred across");
+    QVERIFY2(std::abs(picture.top() - (screen.height() - picture.bottom() - 1)) <= 1, "centred up and down");
+    if (picture != window_->rect())
+        QCOMPARE(QColor(onScreen_.pixel(0, 0)), QColor(Qt::black));
+}
+
+void TestHauptwinLayout::clockSquaresStayInPicturePixels()
+{
+    QCOMPARE(QRect(window_->LocalClockLeft, window_->LocalClockTop, window_->ClockWidth, window_->ClockHeight),
+             QRect(531, 528, 190, 190));
+    QCOMPARE(QRect(window_->UtcClockLeft, window_->UtcClockTop, window_->ClockWidth, window_->ClockHeight),
+             QRect(787, 528, 190, 190));
+    QCOMPARE(window_->TextPlacement, THauptwin::TopCentre);
+}
+
+void TestHauptwinLayout::textIsCentredAtTheTopOfThePictureAndOnScreen()
+{
+    const QImage background = BackgroundPicture().convertToFormat(QImage::Format_RGB32);
+    const QRect text = DifferingArea(background, window_->bild->picture(), QRect(0, 0, 1024, 200));
+    QVERIFY(!text.isEmpty());
+    QVERIFY2(text.top() >= 10 - 2 && text.top() <= 10 + 12, "just below the top");
+    QVERIFY2(std::abs(text.center().x() - 512) <= 4, "centred on the picture");
+    const QRect shown = window_->bild->controlArea(text).translated(window_->bild->pos());
+    QVERIFY(window_->rect().contains(shown));
+    QVERIFY2(whitestPixel(onScreen_, shown) > 230, "white letters on screen");
+}
+
+void TestHauptwinLayout::dialsAreOnScreen()
+{
+    for (const QRect square : {QRect(531, 528, 190, 190), QRect(787, 528, 190, 190)}) {
+        const QRect shown = window_->bild->controlArea(square).translated(window_->bild->pos());
+        QVERIFY(window_->rect().contains(shown));
+        const QPoint hub = shown.center();
+        const QRgb pixel = onScreen_.pixel(hub);
+        QVERIFY2(std::abs(qRed(pixel) - 128) < 24 && std::abs(qGreen(pixel) - 128) < 24, "the grey hub shows");
+    }
+}
+
+void TestHauptwinLayout::movementOverTheBandsIsNotWatched()
+{
+    const QRect picture = window_->bild->geometry();
+    if (picture == window_->rect())
+        QSKIP("this screen has the picture's shape: no bands");
+    while (window_->TickCount < THauptwin::GraceTicks)
+        window_->TimerUhrTimer();
+    const QPoint band = picture.left() > 0 ? QPoint(picture.left() / 2, 100) : QPoint(100, picture.top() / 2);
+    QTest::mouseMove(window_.get(), band);
+    QTest::mouseMove(window_.get(), band + QPoint(1, 1));
+    QVERIFY(window_->isVisible());
+    QTest::mouseMove(window_->bild, QPoint(50, 50));
+    QVERIFY(!window_->isVisible());
+}
+
+QTEST_MAIN(TestHauptwinLayout)
+#include "test_hauptwin_layout.moc"

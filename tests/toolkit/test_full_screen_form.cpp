@@ -1,0 +1,88 @@
+// The full-screen form on two screens: the form covers the primary one, a black window the
+// other, and keys pressed on either are reported. Run with the offscreen platform set up for
+// two screens.
+
+#include "toolkit/full_screen_form.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+QList<QWidget *> visibleWindowsBut(const QWidget &form)
+{
+    QList<QWidget *> windows;
+    for (QWidget *widget : QApplication::topLevelWidgets())
+        if (widget != &form && widget->isVisible())
+            windows << widget;
+    return windows;
+}
+
+} // namespace
+
+class TestFullScreenForm : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { QCOMPARE(QGuiApplication::screens().size(), 2); }
+    void init();
+    void cleanup() { form_.reset(); }
+    void formCoversThePrimaryScreenBorderless();
+    void everyOtherScreenIsCoveredInBlack();
+    void keysOnEitherScreenAreReported();
+    void coversGoWhenTheFormCloses();
+
+private:
+    std::unique_ptr<FullScreenForm> form_;
+};
+
+void TestFullScreenForm::init()
+{
+    form_ = std::make_unique<FullScreenForm>();
+    QSignalSpy resized(form_.get(), &FullScreenForm::resized);
+    QSignalSpy shown(form_.get(), &FullScreenForm::shown);
+    form_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    QVERIFY(resized.count() >= 1);
+    QCOMPARE(shown.count(), 1);
+}
+
+void TestFullScreenForm::formCoversThePrimaryScreenBorderless()
+{
+    QCOMPARE(form_->geometry(), QGuiApplication::primaryScreen()->geometry());
+    QCOMPARE(form_->screen(), QGuiApplication::primaryScreen());
+    QVERIFY(form_->windowFlags().testFlag(Qt::FramelessWindowHint));
+    QVERIFY(form_->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QCOMPARE(QColor(form_->grab().toImage().pixel(500, 400)), QColor(Qt::black));
+}
+
+void TestFullScreenForm::everyOtherScreenIsCoveredInBlack()
+{
+    const QList<QWidget *> covers = visibleWindowsBut(*form_);
+    QCOMPARE(covers.size(), 1);
+    QScreen *second = QGuiApplication::screens().at(1);
+    QCOMPARE(covers.first()->geometry(), second->geometry());
+    QCOMPARE(covers.first()->cursor().shape(), Qt::BlankCursor);
+    const QImage shown = covers.first()->grab().toImage();
+    QCOMPARE(QColor(shown.pixel(400, 300)), QColor(Qt::black));
+}
+
+void TestFullScreenForm::keysOnEitherScreenAreReported()
+{
+    QSignalSpy keys(form_.get(), &FullScreenForm::keyPressed);
+    QTest::keyClick(visibleWindowsBut(*form_).first(), Qt::Key_A);
+    QCOMPARE(keys.count(), 1);
+    QTest::keyClick(form_.get(), Qt::Key_Space);
+    QCOMPARE(keys.count(), 2);
+}
+
+void TestFullScreenForm::coversGoWhenTheFormCloses()
+{
+    form_->close();
+    QVERIFY(visibleWindowsBut(*form_).isEmpty());
+}
+
+QTEST_MAIN(TestFullScreenForm)
+#include "test_full_screen_form.moc"
