@@ -20,6 +20,9 @@ THauptwin::THauptwin(QWidget *parent) : FullScreenForm(parent)
     connect(this, &FullScreenForm::painted, this, &THauptwin::FormPaint);
     connect(this, &FullScreenForm::keyPressed, this, &THauptwin::FormKeyDown);
     connect(bild, &ImageControl::mouseMoved, this, &THauptwin::bildMouseMove);
+    // The picture keeps its shape, so wide screens have wide black bands beside it; movement
+    // there, or on another screen, wakes the user's desktop just the same.
+    connect(this, &FullScreenForm::mouseMoved, this, &THauptwin::bildMouseMove);
     connect(TimerUhr, &QTimer::timeout, this, &THauptwin::TimerUhrTimer);
     TimerUhr->start();
     FormCreate();

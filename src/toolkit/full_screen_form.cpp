@@ -16,6 +16,7 @@ void makeBlackBlank(QWidget &widget)
     widget.setPalette(black);
     widget.setAutoFillBackground(true);
     widget.setCursor(Qt::BlankCursor);
+    widget.setMouseTracking(true);
 }
 
 // Without a window manager nobody honours the full-screen state, so the geometry is set as well.
@@ -71,12 +72,19 @@ void FullScreenForm::keyPressEvent(QKeyEvent *)
     emit keyPressed();
 }
 
+void FullScreenForm::mouseMoveEvent(QMouseEvent *)
+{
+    emit mouseMoved();
+}
+
 bool FullScreenForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Expose && watched == windowHandle())
         grabKeyboardOnce();
     else if (event->type() == QEvent::KeyPress && watched != windowHandle())
         emit keyPressed();
+    else if (event->type() == QEvent::MouseMove && watched != windowHandle())
+        emit mouseMoved();
     return QWidget::eventFilter(watched, event);
 }
 

@@ -7,7 +7,7 @@
 
 // A borderless black window over the whole primary screen, above panels and other windows, that
 // takes every key press while it is shown. Every other screen is covered by a black window too,
-// and a key pressed there counts as well. The window's events are handed on as signals, so a
+// and a key pressed or the mouse moved there counts as well. The window's events are handed on as signals, so a
 // form built on it attaches its handlers by name.
 class FullScreenForm : public QWidget
 {
@@ -21,6 +21,8 @@ signals:
     void shown();
     void painted();
     void keyPressed();
+    // The mouse moved over the form itself (outside its children) or over a cover.
+    void mouseMoved();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -28,6 +30,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

@@ -32,6 +32,7 @@ private slots:
     void formCoversThePrimaryScreenBorderless();
     void everyOtherScreenIsCoveredInBlack();
     void keysOnEitherScreenAreReported();
+    void mouseMovesOnACoverAreReported();
     void coversGoWhenTheFormCloses();
 
 private:
@@ -76,6 +77,13 @@ void TestFullScreenForm::keysOnEitherScreenAreReported()
     QCOMPARE(keys.count(), 1);
     QTest::keyClick(form_.get(), Qt::Key_Space);
     QCOMPARE(keys.count(), 2);
+}
+
+void TestFullScreenForm::mouseMovesOnACoverAreReported()
+{
+    QSignalSpy moves(form_.get(), &FullScreenForm::mouseMoved);
+    QTest::mouseMove(visibleWindowsBut(*form_).first(), QPoint(300, 200));
+    QCOMPARE(moves.count(), 1);
 }
 
 void TestFullScreenForm::coversGoWhenTheFormCloses()
