@@ -1,0 +1,159 @@
+// Prints what the clock screen costs on screens of three sizes: one drawing call, one tick with
+// its screen update (hands moved, and the same second again), the time from start to the first
+// frame, and processor use while it runs. Each size runs in a child process on Qt's offscreen
+// platform set up with a screen of that size.
+#include "tick_probe.h"
+
+#include "app/base_path.h"
+#include "hauptw/hauptwin.h"
+#include "opdate/opdate.h"
+
+#include <QApplication>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTimer>
+
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace {
+
+constexpr int DrawingCalls = 600;
+constexpr int Ticks = 200;
+constexpr int RunSeconds = 10;
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+           + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Average microseconds of one call of the step.
+template<typename Step>
+double microsecondsPer(int calls, Step step)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < calls; ++i)
+        step();
+    return double(timer.nsecsElapsed()) / 1e3 / calls;
+}
+
+// One screen size, in this process; prints one line of figures.
+int measure(const QString &screen)
+{
+    QTemporaryDir settingsFolder;
+    BasePath = settingsFolder.filePath(QStringLiteral("clocksaver.in1"));
+    QTime now(10, 8, 0);
+    SetWallClock([&now] { return now; });
+
+    THauptwin window;
+    TickProbe probe(*window.bild);
+    window.TimerUhr->stop();
+    window.show();
+    while (probe.paints == 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    std::printf("first-frame\n");
+    std::fflush(stdout);
+
+    const double drawing = microsecondsPer(DrawingCalls, [&] {
+        now = now.addSecs(1);
+        window.PaintBoxSekundePaint();
+    });
+    settle();
+
+    probe.paints = 0;
+    probe.pixels = 0;
+    const double movingTick = microsecondsPer(Ticks, [&] {
+        now = now.addSecs(1);
+        window.TimerUhrTimer();
+        settle();
+    });
+    const double pixelsPerTick = double(probe.pixels) / Ticks;
+
+    probe.paints = 0;
+    const double sameSecondTick = microsecondsPer(Ticks, [&] {
+        window.TimerUhrTimer();
+        settle();
+    });
+    const int sameSecondPaints = probe.paints;
+
+    // Real time and the real timer: what the saver costs while someone is away.
+    SetWallClock({});
+    window.TimerUhr->start();
+    const double cpuBefore = cpuSeconds();
+    QTimer::singleShot(RunSeconds * 1000, qApp, &QCoreApplication::quit);
+    QApplication::exec();
+    const double cpuPercent = (cpuSeconds() - cpuBefore) / RunSeconds * 100.0;
+
+    std::printf("%-10s %10.0f %12.0f %14.0f %12.0f %12d %9.2f %%\n", qPrintable(screen), drawing, movingTick,
+                pixelsPerTick, sameSecondTick, sameSecondPaints, cpuPercent);
+    return 0;
+}
+
+QString screenConfig(QTemporaryDir &folder, int width, int height)
+{
+    const QString path = folder.filePath(QStringLiteral("screen_%1x%2.json").arg(width).arg(height));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
+        QTextStream(&file) << "{ \"screens\": [ { \"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": " << width
+                           << ", \"height\": " << height
+                           << ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1 } ] }\n";
+    }
+    return path;
+}
+
+// Runs this program once per screen size and prints the table.
+int runAll(const QString &self)
+{
+    QTemporaryDir folder;
+    std::printf("%-10s %10s %12s %14s %12s %12s %11s %12s\n", "screen", "draw (us)", "tick (us)", "tick pixels",
+                "same s (us)", "same s paints", "CPU", "first frame");
+    std::fflush(stdout);
+    for (const QSize size : {QSize(1024, 768), QSize(1920, 1080), QSize(3840, 2160)}) {
+        const QString screen = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+        QProcess child;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                           QStringLiteral("offscreen:configfile=") + screenConfig(folder, size.width(), size.height()));
+        child.setProcessEnvironment(environment);
+        child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        child.start(self, {QStringLiteral("--screen"), screen});
+        qint64 firstFrameMs = -1;
+        QByteArray output;
+        while (child.waitForReadyRead(60000) || child.bytesAvailable() > 0) {
+            output += child.readAll();
+            if (firstFrameMs < 0 && output.contains("first-frame\n"))
+                firstFrameMs = sinceStart.elapsed();
+            if (output.count('\n') >= 2)
+                break;
+        }
+        child.waitForFinished(60000);
+        const QByteArray line = output.split('\n').value(1);
+        std::printf("%s %9lld ms\n", line.constData(), firstFrameMs);
+        std::fflush(stdout);
+    }
+    std::printf("\ndraw: one drawing call (both dials and the text, hands moved one second)\n"
+                "tick: one timer tick with its screen update, hands moved; tick pixels: screen pixels repainted\n"
+                "same s: a tick in the same second as the last; same s paints: screen repaints it caused (of %d)\n"
+                "CPU: processor use over %d s of real ticking; first frame: process start to first paint\n",
+                Ticks, RunSeconds);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc == 3 && QByteArray(argv[1]) == "--screen") {
+        QApplication app(argc, argv);
+        return measure(QString::fromLocal8Bit(argv[2]));
+    }
+    QCoreApplication app(argc, argv);
+    return runAll(QCoreApplication::applicationFilePath());
+}
