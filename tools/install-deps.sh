@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-apps x11-utils imagemagick faketime
   desktop-file-utils
