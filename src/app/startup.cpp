@@ -43,6 +43,7 @@ void runClockWindow(QuitSignals &quitSignals)
         std::fprintf(stderr, "clocksaver: %s\n", qPrintable(host.errorString()));
         return;
     }
+    QObject::connect(&host, &HostWindow::vanished, [] { std::fprintf(stderr, "clocksaver: the host window is gone\n"); });
     THauptwin window(&host);
     runMainForm(window, quitSignals);
 }
