@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev libgl-dev libxcb1-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-apps x11-utils imagemagick faketime
-  desktop-file-utils
+  desktop-file-utils xscreensaver
 )
 
 missing=()
