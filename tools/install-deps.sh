@@ -4,10 +4,10 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libxcb1-dev
   fonts-dejavu-core
   xvfb xauth xdotool x11-apps x11-utils imagemagick faketime
-  desktop-file-utils
+  desktop-file-utils xscreensaver
 )
 
 missing=()

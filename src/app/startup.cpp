@@ -6,6 +6,7 @@
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
 #include "settings/screenc.h"
+#include "toolkit/host_window.h"
 
 #include <QApplication>
 
@@ -26,6 +27,25 @@ void runMainForm(QWidget &form, QuitSignals &quitSignals)
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &form, &QWidget::close);
     form.show();
     QApplication::exec();
+}
+
+// XScreenSaver names a window of its own for the clocks; other hosts let them cover the screen.
+// A host window that cannot be used ends the run as a normal one, so the lock goes too.
+void runClockWindow(QuitSignals &quitSignals)
+{
+    if (!HostWindow::isNamed()) {
+        THauptwin window;
+        runMainForm(window, quitSignals);
+        return;
+    }
+    HostWindow host;
+    if (!host.open()) {
+        std::fprintf(stderr, "clocksaver: %s\n", qPrintable(host.errorString()));
+        return;
+    }
+    QObject::connect(&host, &HostWindow::vanished, [] { std::fprintf(stderr, "clocksaver: the host window is gone\n"); });
+    THauptwin window(&host);
+    runMainForm(window, quitSignals);
 }
 
 } // namespace
@@ -76,8 +96,7 @@ int RunClockSaver(int &argc, char **argv)
         Tscreenconfig dialog;
         runMainForm(dialog, quitSignals);
     } else if (mode == RunMode::Show) {
-        THauptwin window;
-        runMainForm(window, quitSignals);
+        runClockWindow(quitSignals);
     }
 
     if (!lock.release())

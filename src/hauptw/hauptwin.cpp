@@ -6,7 +6,7 @@
 #include "hauptw/screen_text.h"
 #include "settings/settings_file.h"
 
-THauptwin::THauptwin(QWidget *parent) : FullScreenForm(parent)
+THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
 {
     setWindowTitle(QStringLiteral("Hauptwin"));
     bild = new ImageControl(this);

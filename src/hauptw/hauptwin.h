@@ -14,12 +14,13 @@
 
 // The clock screen of show mode: the built-in picture fitted to the primary screen, live hands
 // for local time on the left dial and UTC on the right one, the screen text at the top. A key
-// ends it at once, mouse movement once the grace period of a few repaints is over.
+// ends it at once, mouse movement once the grace period of a few repaints is over. In a host's
+// window the same layout fills that window instead of the screen, and the host ends it.
 class THauptwin : public FullScreenForm
 {
     Q_OBJECT
 public:
-    explicit THauptwin(QWidget *parent = nullptr);
+    explicit THauptwin(HostWindow *host = nullptr);
 
     // Handlers.
     void FormCreate();

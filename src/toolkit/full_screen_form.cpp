@@ -1,5 +1,7 @@
 #include "full_screen_form.h"
 
+#include "toolkit/host_window.h"
+
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QScreen>
@@ -8,6 +10,7 @@
 namespace {
 
 constexpr Qt::WindowFlags CoveringWindow = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+constexpr Qt::WindowFlags EmbeddedWindow = Qt::Window | Qt::FramelessWindowHint | Qt::WindowTransparentForInput;
 
 void makeBlackBlank(QWidget &widget)
 {
@@ -29,15 +32,30 @@ void placeFullScreen(QWidget &widget, QScreen *screen)
 
 } // namespace
 
-FullScreenForm::FullScreenForm(QWidget *parent) : QWidget(parent, CoveringWindow)
+FullScreenForm::FullScreenForm(HostWindow *host)
+    : QWidget(nullptr, host ? EmbeddedWindow : CoveringWindow), embedded_(host != nullptr)
 {
     makeBlackBlank(*this);
+    if (host) {
+        embedIn(*host);
+        return;
+    }
     QScreen *primary = QGuiApplication::primaryScreen();
     placeFullScreen(*this, primary);
     connect(primary, &QScreen::geometryChanged, this, [this](const QRect &geometry) { setGeometry(geometry); });
 }
 
 FullScreenForm::~FullScreenForm() = default;
+
+void FullScreenForm::embedIn(HostWindow &host)
+{
+    // The native window must exist to be put inside the host's.
+    winId();
+    windowHandle()->setParent(host.window());
+    setGeometry(QRect(QPoint(0, 0), host.size()));
+    connect(&host, &HostWindow::resized, this, qOverload<const QSize &>(&QWidget::resize));
+    connect(&host, &HostWindow::vanished, this, &QWidget::close);
+}
 
 void FullScreenForm::resizeEvent(QResizeEvent *)
 {
@@ -46,6 +64,10 @@ void FullScreenForm::resizeEvent(QResizeEvent *)
 
 void FullScreenForm::showEvent(QShowEvent *)
 {
+    if (embedded_) {
+        emit shown();
+        return;
+    }
     coverOtherScreens();
     activateWindow();
     // The keyboard can only be taken once the window is on screen, which its first expose says.
@@ -60,6 +82,14 @@ void FullScreenForm::hideEvent(QHideEvent *)
     if (keyboardGrabbed_)
         windowHandle()->setKeyboardGrabEnabled(false);
     keyboardGrabbed_ = false;
+}
+
+// Qt ends the message loop when the last top-level window closes; inside a host's window the form
+// is no top-level window to Qt, so it ends the loop itself.
+void FullScreenForm::closeEvent(QCloseEvent *)
+{
+    if (embedded_)
+        QCoreApplication::quit();
 }
 
 void FullScreenForm::paintEvent(QPaintEvent *)

@@ -5,15 +5,19 @@
 #include <memory>
 #include <vector>
 
+class HostWindow;
+
 // A borderless black window over the whole primary screen, above panels and other windows, that
 // takes every key press while it is shown. Every other screen is covered by a black window too,
 // and a key pressed or the mouse moved there counts as well. The window's events are handed on as signals, so a
 // form built on it attaches its handlers by name.
+// Given a host window, the form fills that window instead: no covers, no grab, and no input,
+// which goes on to the host.
 class FullScreenForm : public QWidget
 {
     Q_OBJECT
 public:
-    explicit FullScreenForm(QWidget *parent = nullptr);
+    explicit FullScreenForm(HostWindow *host = nullptr);
     ~FullScreenForm() override;
 
 signals:
@@ -28,15 +32,18 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void embedIn(HostWindow &host);
     void grabKeyboardOnce();
     void coverOtherScreens();
 
+    const bool embedded_;
     bool keyboardGrabbed_ = false;
     std::vector<std::unique_ptr<QWidget>> covers_;
 };

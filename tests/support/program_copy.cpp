@@ -20,12 +20,13 @@ QByteArray ProgramCopy::settingsContents() const
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProcessEnvironment environment) const
+std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProcessEnvironment environment,
+                                             QProcess::ProcessChannelMode channels) const
 {
     auto process = std::make_unique<QProcess>();
     process->setProcessEnvironment(environment);
     process->setWorkingDirectory(folder());
-    process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process->setProcessChannelMode(channels);
     process->start(programPath(), arguments);
     process->waitForStarted();
     return process;

@@ -24,9 +24,11 @@ public:
     void writeSettings(const QByteArray &contents) const;
     QByteArray settingsContents() const;
 
-    // Starts the copy; the environment defaults to this process's with the offscreen platform.
+    // Starts the copy; the environment defaults to this process's with the offscreen platform,
+    // and its error output goes to the test's unless the test reads it.
     std::unique_ptr<QProcess> start(const QStringList &arguments,
-                                    QProcessEnvironment environment = offscreenEnvironment()) const;
+                                    QProcessEnvironment environment = offscreenEnvironment(),
+                                    QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const;
 
     static QProcessEnvironment offscreenEnvironment();
 

@@ -43,3 +43,8 @@ QByteArray XvfbServer::run(const QString &program, const QStringList &arguments,
         *exitCode = client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1;
     return client.readAllStandardOutput();
 }
+
+QImage XvfbServer::screenshot() const
+{
+    return QImage::fromData(run(QStringLiteral("import"), {"-window", "root", "png:-"}), "PNG");
+}

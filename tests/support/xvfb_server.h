@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
@@ -20,6 +21,7 @@ public:
 
     // Runs an X client (xdotool, import, ...) against the server; returns its standard output.
     QByteArray run(const QString &program, const QStringList &arguments, int *exitCode = nullptr) const;
+    QImage screenshot() const;
 
 private:
     QProcess server_;

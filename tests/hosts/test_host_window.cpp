@@ -1,0 +1,143 @@
+// Show mode with XSCREENSAVER_WINDOW naming a plain X window that the test made (xlogo): the
+// clocks fill that window at its size and place, take no input, and end cleanly when the host
+// sends SIGTERM or its window goes. A name that is no window is refused with a message.
+
+#include "support/fixed_clock.h"
+#include "support/program_copy.h"
+#include "support/xvfb_server.h"
+
+#include <QFile>
+#include <QTest>
+
+namespace {
+
+// Shows an xlogo window over this area; returns its X window id, 0 if it did not show.
+quint32 showHost(QProcess &host, const XvfbServer &xvfb, const QRect &area)
+{
+    host.setProcessEnvironment(xvfb.environment());
+    // Without a border the window's inside is exactly the area.
+    host.start(QStringLiteral("xlogo"), {"-bw", "0", "-geometry",
+                                         QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height())
+                                             .arg(area.x()).arg(area.y())});
+    return xvfb.run("xdotool", {"search", "--sync", "--onlyvisible", "--class", "xlogo"}).trimmed().toUInt();
+}
+
+QString hexadecimal(quint32 id)
+{
+    return QStringLiteral("0x%1").arg(id, 0, 16);
+}
+
+} // namespace
+
+class TestHostWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void clocksFillTheHostWindow_data();
+    void clocksFillTheHostWindow();
+    void unusableNamesAreRefused_data();
+    void unusableNamesAreRefused();
+
+private:
+    void expectCleanEnd(const ProgramCopy &copy, QProcess &clocks, const QByteArray &message);
+};
+
+void TestHostWindow::initTestCase()
+{
+    if (!QFile::exists(FakeTimeLibrary))
+        QSKIP("libfaketime is not installed");
+}
+
+void TestHostWindow::expectCleanEnd(const ProgramCopy &copy, QProcess &clocks, const QByteArray &message)
+{
+    QVERIFY(clocks.waitForFinished(5000));
+    QCOMPARE(clocks.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(clocks.exitCode(), 0);
+    QVERIFY(!QFile::exists(copy.lockPath()));
+    const QByteArray errors = clocks.readAllStandardError();
+    QVERIFY2(errors.contains(message), errors.constData());
+}
+
+void TestHostWindow::clocksFillTheHostWindow_data()
+{
+    QTest::addColumn<QSize>("screen");
+    QTest::addColumn<QRect>("window");
+    QTest::addColumn<bool>("hexadecimalId");
+    QTest::addColumn<bool>("hostWindowGoes");
+    QTest::newRow("800x600 window, hex id, SIGTERM") << QSize(1024, 768) << QRect(100, 50, 800, 600) << true << false;
+    QTest::newRow("1920x1080 window, decimal id, window goes") << QSize(1920, 1080) << QRect(0, 0, 1920, 1080) << false
+                                                               << true;
+}
+
+void TestHostWindow::clocksFillTheHostWindow()
+{
+    QFETCH(QSize, screen);
+    QFETCH(QRect, window);
+    QFETCH(bool, hexadecimalId);
+    QFETCH(bool, hostWindowGoes);
+    XvfbServer xvfb(screen.width(), screen.height());
+    ProgramCopy copy;
+    QVERIFY(xvfb.isRunning() && copy.isValid());
+    QProcess host;
+    const quint32 id = showHost(host, xvfb, window);
+    QVERIFY(id != 0);
+    copy.writeSettings(FixedClockSettings);
+    QProcessEnvironment environment = withFixedClock(xvfb.environment());
+    environment.insert("XSCREENSAVER_WINDOW", hexadecimalId ? hexadecimal(id) : QString::number(id));
+    const std::unique_ptr<QProcess> clocks = copy.start({"/S"}, environment, QProcess::SeparateChannels);
+
+    QStringList faults;
+    const bool drawn = waitUntil([&] { return (faults = clockFaults(xvfb.screenshot(), window)).isEmpty(); });
+    QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
+
+    // Past the grace period, a key or mouse movement would end a full-screen saver; here they
+    // go to the host window.
+    QTest::qWait(1800);
+    const QPoint middle = window.center();
+    xvfb.run("xdotool", {"mousemove", QString::number(middle.x()), QString::number(middle.y())});
+    xvfb.run("xdotool", {"mousemove", QString::number(middle.x() + 20), QString::number(middle.y())});
+    xvfb.run("xdotool", {"key", "x"});
+    QTest::qWait(300);
+    QCOMPARE(clocks->state(), QProcess::Running);
+
+    if (hostWindowGoes) {
+        host.kill();
+        expectCleanEnd(copy, *clocks, "the host window is gone");
+    } else {
+        clocks->terminate();
+        expectCleanEnd(copy, *clocks, "");
+    }
+    host.kill();
+    host.waitForFinished(5000);
+}
+
+void TestHostWindow::unusableNamesAreRefused_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("no window") << QStringLiteral("0x1");
+    QTest::newRow("no number") << QStringLiteral("nonsense");
+    QTest::newRow("window gone") << QString();
+}
+
+void TestHostWindow::unusableNamesAreRefused()
+{
+    QFETCH(QString, name);
+    XvfbServer xvfb;
+    ProgramCopy copy;
+    QVERIFY(xvfb.isRunning() && copy.isValid());
+    if (name.isEmpty()) {
+        QProcess host;
+        name = hexadecimal(showHost(host, xvfb, QRect(0, 0, 400, 300)));
+        QVERIFY(name != QLatin1String("0x0"));
+        host.kill();
+        host.waitForFinished(5000);
+    }
+    QProcessEnvironment environment = xvfb.environment();
+    environment.insert("XSCREENSAVER_WINDOW", name);
+    const std::unique_ptr<QProcess> clocks = copy.start({"/S"}, environment, QProcess::SeparateChannels);
+    expectCleanEnd(copy, *clocks, "XSCREENSAVER_WINDOW=");
+}
+
+QTEST_GUILESS_MAIN(TestHostWindow)
+#include "test_host_window.moc"

@@ -1,0 +1,127 @@
+// The real XScreenSaver on a private X server, set up in a home of its own to run only these
+// clocks: activating it shows them inside its window, deactivating it ends them and frees the
+// lock. XScreenSaver launches no display programs as root, so as root it runs as nobody.
+
+#include "support/fixed_clock.h"
+#include "support/program_copy.h"
+#include "support/xvfb_server.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTest>
+
+#include <unistd.h>
+
+namespace {
+
+constexpr QFile::Permissions Everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                        QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
+                                        QFile::ExeOther;
+
+} // namespace
+
+class TestXScreenSaver : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void activatingShowsTheClocksAndDeactivatingEndsThem();
+    void cleanupTestCase();
+
+private:
+    void writeConfiguration() const;
+    void startAsSaverUser(QProcess &process, const QString &program, const QStringList &arguments) const;
+    bool command(const QString &argument) const;
+    bool clocksRunning() const;
+
+    XvfbServer xvfb_{1280, 1024};
+    ProgramCopy copy_;
+    QTemporaryDir home_;
+    QProcess saver_;
+};
+
+void TestXScreenSaver::initTestCase()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("xscreensaver")).isEmpty())
+        QSKIP("xscreensaver is not installed");
+    if (!QFile::exists(FakeTimeLibrary))
+        QSKIP("libfaketime is not installed");
+    QVERIFY(xvfb_.isRunning() && copy_.isValid() && home_.isValid());
+    // The saver's user writes the lock beside the program and may write its own home.
+    QVERIFY(QFile::setPermissions(copy_.folder(), Everyone) && QFile::setPermissions(home_.path(), Everyone));
+    copy_.writeSettings(FixedClockSettings);
+    writeConfiguration();
+    startAsSaverUser(saver_, QStringLiteral("xscreensaver"), {"-no-splash"});
+    QVERIFY(waitUntil([this] { return command(QStringLiteral("-version")); }));
+}
+
+void TestXScreenSaver::writeConfiguration() const
+{
+    QFile file(QDir(home_.path()).filePath(QStringLiteral(".xscreensaver")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    // Only the clocks get the fixed time; XScreenSaver itself keeps the real one.
+    file.write("mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
+               "programs: \"Clock\" env LD_PRELOAD=" + QFile::encodeName(FakeTimeLibrary) + ' ' +
+               QFile::encodeName(copy_.programPath()) + " /S \\n\n");
+    file.setPermissions(Everyone);
+}
+
+void TestXScreenSaver::startAsSaverUser(QProcess &process, const QString &program, const QStringList &arguments) const
+{
+    QProcessEnvironment environment = withFixedClock(xvfb_.environment());
+    environment.remove(QStringLiteral("LD_PRELOAD"));
+    environment.insert(QStringLiteral("HOME"), home_.path());
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    if (::geteuid() == 0)
+        process.start(QStringLiteral("setpriv"),
+                      QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + arguments);
+    else
+        process.start(program, arguments);
+}
+
+bool TestXScreenSaver::command(const QString &argument) const
+{
+    QProcess command;
+    startAsSaverUser(command, QStringLiteral("xscreensaver-command"), {argument});
+    return command.waitForFinished(10000) && command.exitStatus() == QProcess::NormalExit && command.exitCode() == 0;
+}
+
+bool TestXScreenSaver::clocksRunning() const
+{
+    QProcess search;
+    search.start(QStringLiteral("pgrep"), {"-f", copy_.programPath()});
+    search.waitForFinished(5000);
+    return search.exitCode() == 0;
+}
+
+void TestXScreenSaver::activatingShowsTheClocksAndDeactivatingEndsThem()
+{
+    QVERIFY(command(QStringLiteral("-activate")));
+    QVERIFY(waitUntil([this] { return QFile::exists(copy_.lockPath()); }));
+    QStringList faults;
+    const bool drawn = waitUntil([&] { return (faults = clockFaults(xvfb_.screenshot(), QRect(0, 0, 1280, 1024))).isEmpty(); });
+    QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
+    // Inside XScreenSaver's window, not a window of its own over the screen.
+    const QByteArray window = xvfb_.run("xdotool", {"search", "--name", "Hauptwin"}).trimmed();
+    const QByteArray tree = xvfb_.run("xwininfo", {"-id", QString::fromLatin1(window), "-children"});
+    const qsizetype parent = tree.indexOf("Parent window id:");
+    QVERIFY2(parent >= 0 && !tree.mid(parent).split('\n').first().contains("(the root window)"), tree.constData());
+
+    QVERIFY(command(QStringLiteral("-deactivate")));
+    QVERIFY(waitUntil([this] { return !QFile::exists(copy_.lockPath()) && !clocksRunning(); }));
+}
+
+void TestXScreenSaver::cleanupTestCase()
+{
+    if (saver_.state() == QProcess::NotRunning)
+        return;
+    command(QStringLiteral("-exit"));
+    if (!saver_.waitForFinished(5000))
+        saver_.kill();
+    saver_.waitForFinished(5000);
+}
+
+QTEST_GUILESS_MAIN(TestXScreenSaver)
+#include "test_xscreensaver.moc"
