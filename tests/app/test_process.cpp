@@ -7,17 +7,6 @@
 #include <csignal>
 #include <vector>
 
-namespace {
-
-bool endsCleanly(QProcess &process, int timeoutMs = 10000)
-{
-    const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
-    return finished && process.exitStatus() == QProcess::NormalExit
-           && process.exitCode() == 0;
-}
-
-} // namespace
-
 class TestProcess : public QObject
 {
     Q_OBJECT
@@ -38,7 +27,7 @@ private slots:
         ProgramCopy copy;
         QVERIFY(copy.isValid());
         auto process = copy.start(arguments);
-        QVERIFY(endsCleanly(*process));
+        QVERIFY(EndsCleanly(*process));
         QVERIFY(!QFile::exists(copy.lockPath()));
         QVERIFY2(!QFile::exists(copy.settingsPath()), "nothing but the lock is touched");
     }
@@ -63,7 +52,7 @@ private slots:
         QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
         QVERIFY2(!process->waitForFinished(500), "a form keeps the program running");
         QCOMPARE(::kill(pid_t(process->processId()), signal), 0);
-        QVERIFY(endsCleanly(*process));
+        QVERIFY(EndsCleanly(*process));
         QVERIFY(!QFile::exists(copy.lockPath()));
     }
 
@@ -75,13 +64,13 @@ private slots:
 
         for (const QString &mode : {QStringLiteral("/S"), QStringLiteral("/C"), QString()}) {
             auto second = copy.start(mode.isEmpty() ? QStringList{} : QStringList{mode});
-            QVERIFY2(endsCleanly(*second, 5000), qPrintable(mode));
+            QVERIFY2(EndsCleanly(*second, 5000), qPrintable(mode));
             QVERIFY(QFile::exists(copy.lockPath()));
         }
         QCOMPARE(first->state(), QProcess::Running);
 
         first->terminate();
-        QVERIFY(endsCleanly(*first));
+        QVERIFY(EndsCleanly(*first));
         QVERIFY(!QFile::exists(copy.lockPath()));
     }
 
@@ -97,7 +86,7 @@ private slots:
         auto next = copy.start({"/S"});
         QVERIFY2(!next->waitForFinished(1000), "the stale lock must not stop the next start");
         next->terminate();
-        QVERIFY(endsCleanly(*next));
+        QVERIFY(EndsCleanly(*next));
         QVERIFY(!QFile::exists(copy.lockPath()));
     }
 
@@ -123,7 +112,7 @@ private slots:
         for (auto &process : starts) {
             if (process->state() != QProcess::NotRunning)
                 process->terminate();
-            QVERIFY(endsCleanly(*process));
+            QVERIFY(EndsCleanly(*process));
         }
         QVERIFY(!QFile::exists(copy.lockPath()));
     }

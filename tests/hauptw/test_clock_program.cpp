@@ -38,7 +38,6 @@ private slots:
     void keyEndsTheSaver();
 
 private:
-    bool xdotool(const QStringList &arguments) const;
     void expectCleanEnd();
 
     std::unique_ptr<ProgramCopy> copy_;
@@ -60,7 +59,7 @@ void TestClockProgram::init()
     QVERIFY(xvfb_->isRunning());
     copy_->writeSettings(FixedClockSettings);
     process_ = copy_->start({QStringLiteral("/S")}, withFixedClock(xvfb_->environment()));
-    QVERIFY(xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}));
+    QVERIFY(xvfb_->xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}));
     // The first drawing comes with the first show.
     QTest::qWait(200);
 }
@@ -76,18 +75,9 @@ void TestClockProgram::cleanup()
     copy_.reset();
 }
 
-bool TestClockProgram::xdotool(const QStringList &arguments) const
-{
-    int exitCode = -1;
-    xvfb_->run(QStringLiteral("xdotool"), arguments, &exitCode);
-    return exitCode == 0;
-}
-
 void TestClockProgram::expectCleanEnd()
 {
-    QVERIFY(process_->waitForFinished(5000));
-    QCOMPARE(process_->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process_->exitCode(), 0);
+    QVERIFY(EndsCleanly(*process_, 5000));
     QVERIFY(!QFile::exists(copy_->lockPath()));
 }
 
@@ -112,20 +102,20 @@ void TestClockProgram::programSleepsBetweenTicks()
 
 void TestClockProgram::earlyMouseMovementIsIgnoredAndLaterMovementEnds()
 {
-    QVERIFY(xdotool({"mousemove", "500", "300"}));
-    QVERIFY(xdotool({"mousemove", "510", "310"}));
+    QVERIFY(xvfb_->xdotool({"mousemove", "500", "300"}));
+    QVERIFY(xvfb_->xdotool({"mousemove", "510", "310"}));
     QTest::qWait(200);
     QCOMPARE(process_->state(), QProcess::Running);
     QTest::qWait(2000);
     QCOMPARE(process_->state(), QProcess::Running);
-    QVERIFY(xdotool({"mousemove", "520", "320"}));
-    QVERIFY(xdotool({"mousemove", "530", "330"}));
+    QVERIFY(xvfb_->xdotool({"mousemove", "520", "320"}));
+    QVERIFY(xvfb_->xdotool({"mousemove", "530", "330"}));
     expectCleanEnd();
 }
 
 void TestClockProgram::keyEndsTheSaver()
 {
-    QVERIFY(xdotool({"key", "x"}));
+    QVERIFY(xvfb_->xdotool({"key", "x"}));
     expectCleanEnd();
 }
 

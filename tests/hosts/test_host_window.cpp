@@ -51,9 +51,7 @@ void TestHostWindow::initTestCase()
 
 void TestHostWindow::expectCleanEnd(const ProgramCopy &copy, QProcess &clocks, const QByteArray &message)
 {
-    QVERIFY(clocks.waitForFinished(5000));
-    QCOMPARE(clocks.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(clocks.exitCode(), 0);
+    QVERIFY(EndsCleanly(clocks, 5000));
     QVERIFY(!QFile::exists(copy.lockPath()));
     const QByteArray errors = clocks.readAllStandardError();
     QVERIFY2(errors.contains(message), errors.constData());

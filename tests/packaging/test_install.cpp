@@ -64,12 +64,12 @@ private slots:
         settings.start(program(), {"/C"});
         QVERIFY(waitUntil([&] { return QFile::exists(folder + "/clocksaver.in1"); }));
         // Enter presses OK: the settings in effect are saved beside the program.
-        QByteArray window = xvfb.run("xdotool", {"search", "--sync", "--name", "Bildschirmschoner-Einstellungen"});
+        QByteArray window;
+        QVERIFY(xvfb.xdotool({"search", "--sync", "--name", "Bildschirmschoner-Einstellungen"}, &window));
         window = window.trimmed().split('\n').value(0);
-        xvfb.run("xdotool", {"windowfocus", "--sync", QString::fromLatin1(window)});
-        xvfb.run("xdotool", {"key", "Return"});
-        QVERIFY(settings.waitForFinished(10000));
-        QCOMPARE(settings.exitCode(), 0);
+        QVERIFY(xvfb.xdotool({"windowfocus", "--sync", QString::fromLatin1(window)}));
+        QVERIFY(xvfb.xdotool({"key", "Return"}));
+        QVERIFY(EndsCleanly(settings));
 
         QFile saved(folder + "/clocksaver.in1.ini");
         QVERIFY(saved.open(QIODevice::ReadOnly));

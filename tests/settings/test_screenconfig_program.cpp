@@ -10,16 +10,6 @@ namespace {
 
 const QString Title = QStringLiteral("Bildschirmschoner-Einstellungen");
 
-// Runs xdotool; false when it failed.
-bool Xdotool(const XvfbServer &xvfb, const QStringList &arguments, QByteArray *output = nullptr)
-{
-    int exitCode = -1;
-    const QByteArray printed = xvfb.run(QStringLiteral("xdotool"), arguments, &exitCode);
-    if (output)
-        *output = printed;
-    return exitCode == 0;
-}
-
 } // namespace
 
 class ScreenconfigProgram : public QObject
@@ -50,17 +40,15 @@ QString ScreenconfigProgram::startDialog(const QString &argument, const QByteArr
         copy_->writeSettings(settings);
     process_ = copy_->start({argument}, xvfb_->environment());
     QByteArray window;
-    if (!Xdotool(*xvfb_, {"search", "--sync", "--name", Title}, &window))
+    if (!xvfb_->xdotool({"search", "--sync", "--name", Title}, &window))
         return {};
     const QString id = QString::fromLatin1(window.trimmed().split('\n').value(0));
-    return Xdotool(*xvfb_, {"windowfocus", "--sync", id}) ? id : QString();
+    return xvfb_->xdotool({"windowfocus", "--sync", id}) ? id : QString();
 }
 
 void ScreenconfigProgram::expectCleanEnd()
 {
-    QVERIFY(process_->waitForFinished(10000));
-    QCOMPARE(process_->exitStatus(), QProcess::NormalExit);
-    QCOMPARE(process_->exitCode(), 0);
+    QVERIFY(EndsCleanly(*process_));
     QVERIFY(!QFile::exists(copy_->lockPath()));
 }
 
@@ -71,7 +59,7 @@ void ScreenconfigProgram::typedValuesAreSaved()
 
     // Centred on the 1024 by 768 screen; Qt allows for a window frame when it places a dialog.
     QByteArray geometry;
-    QVERIFY(Xdotool(*xvfb_, {"getwindowgeometry", "--shell", window}, &geometry));
+    QVERIFY(xvfb_->xdotool({"getwindowgeometry", "--shell", window}, &geometry));
     QMap<QByteArray, int> values;
     for (const QByteArray &line : geometry.split('\n')) {
         const QList<QByteArray> pair = line.split('=');
@@ -81,13 +69,13 @@ void ScreenconfigProgram::typedValuesAreSaved()
     QVERIFY2(qAbs(values["X"] + values["WIDTH"] / 2 - 512) <= 50, geometry.constData());
     QVERIFY2(qAbs(values["Y"] + values["HEIGHT"] / 2 - 384) <= 50, geometry.constData());
 
-    QVERIFY(Xdotool(*xvfb_, {"key", "ctrl+a"}));
-    QVERIFY(Xdotool(*xvfb_, {"type", "DL0äöß"}));
-    QVERIFY(Xdotool(*xvfb_, {"key", "Tab", "ctrl+a"}));
-    QVERIFY(Xdotool(*xvfb_, {"type", "--", "-3"}));
-    QVERIFY(Xdotool(*xvfb_, {"key", "Tab", "ctrl+a"}));
-    QVERIFY(Xdotool(*xvfb_, {"type", "x"}));
-    QVERIFY(Xdotool(*xvfb_, {"key", "Return"}));
+    QVERIFY(xvfb_->xdotool({"key", "ctrl+a"}));
+    QVERIFY(xvfb_->xdotool({"type", "DL0äöß"}));
+    QVERIFY(xvfb_->xdotool({"key", "Tab", "ctrl+a"}));
+    QVERIFY(xvfb_->xdotool({"type", "--", "-3"}));
+    QVERIFY(xvfb_->xdotool({"key", "Tab", "ctrl+a"}));
+    QVERIFY(xvfb_->xdotool({"type", "x"}));
+    QVERIFY(xvfb_->xdotool({"key", "Return"}));
 
     expectCleanEnd();
     QCOMPARE(copy_->settingsContents(), QByteArray("DL0\xE4\xF6\xDF\n-3\nx\n"));
@@ -98,8 +86,8 @@ void ScreenconfigProgram::escapeLeavesTheFileAlone()
     const QByteArray old = "ABC\n05\n\n";
     QVERIFY(!startDialog(QStringLiteral("/c:1234"), old).isEmpty());
 
-    QVERIFY(Xdotool(*xvfb_, {"type", "changed"}));
-    QVERIFY(Xdotool(*xvfb_, {"key", "Escape"}));
+    QVERIFY(xvfb_->xdotool({"type", "changed"}));
+    QVERIFY(xvfb_->xdotool({"key", "Escape"}));
 
     expectCleanEnd();
     QCOMPARE(copy_->settingsContents(), old);

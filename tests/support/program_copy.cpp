@@ -32,6 +32,12 @@ std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProc
     return process;
 }
 
+bool EndsCleanly(QProcess &process, int timeoutMs)
+{
+    const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
+    return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
 QProcessEnvironment ProgramCopy::offscreenEnvironment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

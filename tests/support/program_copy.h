@@ -37,6 +37,9 @@ private:
     bool valid_ = false;
 };
 
+// Waits for the process to end by itself with exit code 0.
+bool EndsCleanly(QProcess &process, int timeoutMs = 10000);
+
 // Polls until the condition holds or the time is up; returns the condition's last value.
 template<typename Condition>
 bool waitUntil(Condition condition, int timeoutMs = 10000)

@@ -33,6 +33,15 @@ QProcessEnvironment XvfbServer::environment() const
     return environment;
 }
 
+bool XvfbServer::xdotool(const QStringList &arguments, QByteArray *output) const
+{
+    int exitCode = -1;
+    const QByteArray printed = run(QStringLiteral("xdotool"), arguments, &exitCode);
+    if (output)
+        *output = printed;
+    return exitCode == 0;
+}
+
 QByteArray XvfbServer::run(const QString &program, const QStringList &arguments, int *exitCode) const
 {
     QProcess client;

@@ -22,6 +22,8 @@ public:
     // Runs an X client (xdotool, import, ...) against the server; returns its standard output.
     QByteArray run(const QString &program, const QStringList &arguments, int *exitCode = nullptr) const;
     QImage screenshot() const;
+    // Runs xdotool with the arguments; false when it failed.
+    bool xdotool(const QStringList &arguments, QByteArray *output = nullptr) const;
 
 private:
     QProcess server_;
