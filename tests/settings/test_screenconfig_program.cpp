@@ -38,6 +38,14 @@ QString ScreenconfigProgram::startDialog(const QString &argument, const QByteArr
         return {};
     if (!settings.isNull())
         copy_->writeSettings(settings);
+    // Keys of their own for the umlauts, bound before the program reads the keyboard map:
+    // otherwise xdotool rebinds a spare key for each one while typing, which races with the
+    // program's reading of the changed map.
+    int exitCode = -1;
+    xvfb_->run(QStringLiteral("xmodmap"), {"-e", "keycode 219 = adiaeresis", "-e", "keycode 222 = odiaeresis",
+                                          "-e", "keycode 230 = ssharp"}, &exitCode);
+    if (exitCode != 0)
+        return {};
     process_ = copy_->start({argument}, xvfb_->environment());
     QByteArray window;
     if (!xvfb_->xdotool({"search", "--sync", "--name", Title}, &window))
