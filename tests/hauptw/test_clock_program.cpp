@@ -111,8 +111,9 @@ void TestClockProgram::earlyMouseMovementIsIgnoredAndLaterMovementEnds()
     QCOMPARE(process_->state(), QProcess::Running);
     QTest::qWait(2000);
     QCOMPARE(process_->state(), QProcess::Running);
-    QVERIFY(xvfb_->xdotool({"mousemove", "520", "320"}));
-    QVERIFY(xvfb_->xdotool({"mousemove", "530", "330"}));
+    // The first of these may already end the saver, so the second may find no window.
+    xvfb_->xdotool({"mousemove", "520", "320"});
+    xvfb_->xdotool({"mousemove", "530", "330"});
     expectCleanEnd();
 }
 
