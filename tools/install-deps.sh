@@ -6,7 +6,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev libxcb1-dev
   fonts-dejavu-core
-  xvfb xauth xdotool x11-apps x11-utils imagemagick faketime
+  xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick faketime
   desktop-file-utils xscreensaver
 )
 

@@ -1,11 +1,12 @@
 #include "xvfb_server.h"
 
-XvfbServer::XvfbServer(int width, int height)
+XvfbServer::XvfbServer(int width, int height, const QStringList &extraArguments)
 {
     // -displayfd 1: the server picks a free display and writes its number to stdout.
-    server_.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                           QStringLiteral("0"), QStringLiteral("%1x%2x24").arg(width).arg(height),
-                                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    QStringList arguments{QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
+                          QStringLiteral("%1x%2x24").arg(width).arg(height), QStringLiteral("-nolisten"),
+                          QStringLiteral("tcp")};
+    server_.start(QStringLiteral("Xvfb"), arguments + extraArguments);
     if (!server_.waitForStarted(10000))
         return;
     QByteArray number;
@@ -14,6 +15,20 @@ XvfbServer::XvfbServer(int width, int height)
     if (number.trimmed().isEmpty())
         return;
     display_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
+}
+
+std::unique_ptr<XvfbServer> XvfbServer::withTwoMonitors()
+{
+    auto server = std::make_unique<XvfbServer>(3200, 1080, QStringList{QStringLiteral("-noreset")});
+    int first = -1;
+    int second = -1;
+    if (server->isRunning()) {
+        server->run(QStringLiteral("xrandr"), {"--setmonitor", "A", "1920/500x1080/300+0+0", "screen"}, &first);
+        server->run(QStringLiteral("xrandr"), {"--setmonitor", "B", "1280/300x1024/250+1920+0", "none"}, &second);
+    }
+    if (first != 0 || second != 0)
+        server->display_.clear();
+    return server;
 }
 
 XvfbServer::~XvfbServer()

@@ -4,15 +4,22 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
+
+#include <memory>
 
 // A private X server for one test, on a display number it picks itself.
 class XvfbServer
 {
 public:
-    explicit XvfbServer(int width = 1024, int height = 768);
+    explicit XvfbServer(int width = 1024, int height = 768, const QStringList &extraArguments = {});
     ~XvfbServer();
     XvfbServer(const XvfbServer &) = delete;
     XvfbServer &operator=(const XvfbServer &) = delete;
+
+    // The usual two-monitor desk on one 3200x1080 screen: monitor A 1920x1080 at the left (the
+    // primary), monitor B 1280x1024 beside it. The server keeps them when the last client leaves.
+    static std::unique_ptr<XvfbServer> withTwoMonitors();
 
     bool isRunning() const { return !display_.isEmpty(); }
     QString display() const { return display_; }
