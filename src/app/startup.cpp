@@ -81,6 +81,7 @@ int RunClockSaver(int &argc, char **argv)
     QuitSignals quitSignals;
 
     InstanceLock lock;
+    // The lock goes beside the program where it can be made there, else into the user's folder.
     InstanceLock::Outcome locked = InstanceLock::Outcome::Failed;
     BasePath = ChooseBasePath(QCoreApplication::applicationFilePath(), [&](const QString &path) {
         return (locked = lock.acquire(path)) != InstanceLock::Outcome::Failed;
