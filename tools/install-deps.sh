@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, if any are missing.
+# Installs the Debian packages that building and running need, if any are missing; with --test,
+# also the tools the tests drive (a private X server, xdotool, XScreenSaver, ...).
 set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev libxcb1-dev
   fonts-dejavu-core
-  xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick faketime
-  desktop-file-utils xscreensaver
+  dpkg-dev file
 )
+if [ "${1:-}" = "--test" ]; then
+  packages+=(
+    xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick faketime procps
+    desktop-file-utils xscreensaver
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

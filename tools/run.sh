@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds a release build and starts the saver in show mode; other arguments (such as /C for the
-# settings) replace /S.
+# Installs what building and running need (not the test tools), builds a release build and
+# starts the saver in show mode; other arguments (such as /C for the settings) replace /S.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test through CTest.
+# Installs what building and testing need, builds everything and runs every test through CTest.
 # With --sanitize the build uses AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tools/install-deps.sh
+tools/install-deps.sh --test
 
 dir=build/test
 flags=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)

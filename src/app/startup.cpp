@@ -76,14 +76,17 @@ int RunClockSaver(int &argc, char **argv)
         QApplication::setWindowIcon(ProgramIcon());
     }
 
-    BasePath = BasePathFor(QCoreApplication::applicationFilePath());
-
     // Listen before the lock exists: a host may end us as soon as it sees us running, and a
     // quit that arrives before the message loop still closes the form once the loop starts.
     QuitSignals quitSignals;
 
     InstanceLock lock;
-    switch (lock.acquire(BasePath)) {
+    // The lock goes beside the program where it can be made there, else into the user's folder.
+    InstanceLock::Outcome locked = InstanceLock::Outcome::Failed;
+    BasePath = ChooseBasePath(QCoreApplication::applicationFilePath(), [&](const QString &path) {
+        return (locked = lock.acquire(path)) != InstanceLock::Outcome::Failed;
+    });
+    switch (locked) {
     case InstanceLock::Outcome::HeldElsewhere:
         return 0;
     case InstanceLock::Outcome::Failed:

@@ -1,6 +1,9 @@
 #include "app/base_path.h"
 #include "app/startup.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 class TestStartup : public QObject
@@ -52,6 +55,61 @@ private slots:
         QFETCH(QString, program);
         QFETCH(QString, basePath);
         QCOMPARE(BasePathFor(program), basePath);
+    }
+
+    void aProgramFolderThatTakesTheLockKeepsIt()
+    {
+        QStringList tried;
+        const QString chosen = ChooseBasePath("/opt/saver/clocksaver.scr", [&](const QString &path) {
+            tried << path;
+            return true;
+        });
+        QCOMPARE(chosen, QStringLiteral("/opt/saver/clocksaver.in1"));
+        QCOMPARE(tried, QStringList{chosen});
+    }
+
+    void otherwiseTheUsersConfigFolderIsMadeForIt_data()
+    {
+        QTest::addColumn<QByteArray>("xdgConfigHome");
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("XDG_CONFIG_HOME") << QByteArray("/xdg") << "/xdg/clocksaver";
+        QTest::newRow("unset") << QByteArray() << "/home/.config/clocksaver";
+        QTest::newRow("relative") << QByteArray("xdg") << "/home/.config/clocksaver";
+    }
+
+    void otherwiseTheUsersConfigFolderIsMadeForIt()
+    {
+        QFETCH(QByteArray, xdgConfigHome);
+        QFETCH(QString, folder);
+        QTemporaryDir root;
+        qputenv("HOME", QFile::encodeName(root.path() + "/home"));
+        if (xdgConfigHome.startsWith('/'))
+            xdgConfigHome.prepend(QFile::encodeName(root.path()));
+        if (xdgConfigHome.isEmpty())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", xdgConfigHome);
+
+        QStringList tried;
+        const QString chosen = ChooseBasePath("/opt/saver/clocksaver.scr", [&](const QString &path) {
+            tried << path;
+            return QFileInfo(path).absoluteDir().exists();
+        });
+        const QString expected = root.path() + folder + "/clocksaver.in1";
+        QCOMPARE(chosen, expected);
+        QCOMPARE(tried, (QStringList{"/opt/saver/clocksaver.in1", expected}));
+        // For its owner only: rwx------.
+        QCOMPARE(QFileInfo(root.path() + folder).permissions(), QFile::Permissions(0x7700));
+    }
+
+    void theFolderInUseIsFoundByWritingThere()
+    {
+        QTemporaryDir root;
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(root.path()));
+        const QString program = root.filePath("clocksaver.scr");
+        QCOMPARE(BasePathInUse(program), root.filePath("clocksaver.in1"));
+        QVERIFY(QDir(root.path()).isEmpty());
+        QCOMPARE(BasePathInUse("/nonexistent/clocksaver.scr"), root.filePath("clocksaver/clocksaver.in1"));
     }
 };
 

@@ -1,6 +1,10 @@
-// The install tree: where the files go, the desktop entry, and the installed program keeping
-// its lock and settings beside itself.
+// The install tree: what goes where, and where the installed program keeps its lock and
+// settings: beside itself in a folder the user may write, in the user's own configuration
+// folder when installed for everyone.
+#include "support/fixed_clock.h"
+#include "support/install_tree.h"
 #include "support/program_copy.h"
+#include "support/unprivileged_user.h"
 #include "support/xvfb_server.h"
 
 #include <QDir>
@@ -8,67 +12,84 @@
 #include <QFileInfo>
 #include <QTest>
 
+#include <unistd.h>
+
+namespace {
+
+bool install(const QString &prefix)
+{
+    QProcess install;
+    install.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    install.start(QStringLiteral("cmake"), {"--install", QStringLiteral(CLOCKSAVER_BUILD_DIR), "--prefix", prefix});
+    return install.waitForFinished(60000) && install.exitCode() == 0;
+}
+
+constexpr QFile::Permissions ReadableByAll = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
+                                             QFile::ReadOther | QFile::ExeOther;
+
+} // namespace
+
 class TestInstall : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir prefix_;
+    XvfbServer xvfb_;
+    QTemporaryDir userPrefix_;
+    // Read-only to the user who runs the program: owned by root with that user being nobody,
+    // or with the program's folder made read-only otherwise.
+    QTemporaryDir systemPrefix_;
+    QTemporaryDir home_;
 
-    QString installed(const QString &relative) const { return prefix_.filePath(relative); }
-    QString program() const { return installed(QStringLiteral("lib/clocksaver/clocksaver.scr")); }
+    QString systemFolder() const { return systemPrefix_.filePath(QStringLiteral("lib/clocksaver")); }
+    QString userConfig() const { return home_.filePath(QStringLiteral(".config/clocksaver")); }
+
+    // Enter presses OK: the settings in effect are saved.
+    bool confirmTheSettings() const
+    {
+        QByteArray window;
+        if (!xvfb_.xdotool({"search", "--sync", "--name", "Bildschirmschoner-Einstellungen"}, &window))
+            return false;
+        window = window.trimmed().split('\n').value(0);
+        return xvfb_.xdotool({"windowfocus", "--sync", QString::fromLatin1(window)}) && xvfb_.xdotool({"key", "Return"});
+    }
+
+    void startSystemWide(QProcess &process, const QString &argument, QProcessEnvironment environment) const
+    {
+        environment.insert(QStringLiteral("HOME"), home_.path());
+        environment.remove(QStringLiteral("XDG_CONFIG_HOME"));
+        process.setProcessEnvironment(environment);
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        startUnprivileged(process, systemFolder() + QStringLiteral("/clocksaver.scr"), {argument});
+    }
 
 private slots:
     void initTestCase()
     {
-        QProcess install;
-        install.setProcessChannelMode(QProcess::ForwardedChannels);
-        install.start(QStringLiteral("cmake"), {"--install", QStringLiteral(CLOCKSAVER_BUILD_DIR), "--prefix", prefix_.path()});
-        QVERIFY(install.waitForFinished(60000));
-        QCOMPARE(install.exitCode(), 0);
+        QVERIFY(xvfb_.isRunning());
+        QVERIFY(install(userPrefix_.path()) && install(systemPrefix_.path()));
+        QVERIFY(QFile::setPermissions(systemPrefix_.path(), ReadableByAll | QFile::WriteOwner));
+        if (RunningAsRoot())
+            QCOMPARE(::chown(QFile::encodeName(home_.path()).constData(), NobodyId, NobodyId), 0);
+        else
+            QVERIFY(QFile::setPermissions(systemFolder(), ReadableByAll));
     }
 
-    void filesGoWhereTheReadmeSays()
+    void theTreeHoldsEverything()
     {
-        QVERIFY(QFileInfo(program()).isExecutable());
-        QVERIFY(QFileInfo(installed("share/icons/hicolor/32x32/apps/clocksaver.png")).isFile());
-        QVERIFY(QFileInfo(installed("share/icons/hicolor/256x256/apps/clocksaver.png")).isFile());
-        QCOMPARE(QImage(installed("share/icons/hicolor/32x32/apps/clocksaver.png")).size(), QSize(32, 32));
+        const QStringList faults = installTreeFaults(userPrefix_.path(), userPrefix_.path());
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
     }
 
-    void theDesktopEntryOpensTheSettings()
+    void aWritableProgramFolderKeepsLockAndSettingsBesideTheProgram()
     {
-        const QString entry = installed("share/applications/clocksaver.desktop");
-        QFile file(entry);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray text = file.readAll();
-        QVERIFY2(text.contains("Exec=\"" + QFile::encodeName(program()) + "\" /C\n"), text.constData());
-        QVERIFY(text.contains("Icon=clocksaver\n"));
-
-        QProcess validate;
-        validate.setProcessChannelMode(QProcess::MergedChannels);
-        validate.start(QStringLiteral("desktop-file-validate"), {entry});
-        QVERIFY(validate.waitForFinished(30000));
-        QVERIFY2(validate.exitCode() == 0 && validate.readAll().trimmed().isEmpty(), "desktop-file-validate complains");
-    }
-
-    void theInstalledProgramKeepsItsFilesBesideItself()
-    {
-        XvfbServer xvfb;
-        QVERIFY(xvfb.isRunning());
-        const QString folder = QFileInfo(program()).absolutePath();
+        const QString folder = userPrefix_.filePath(QStringLiteral("lib/clocksaver"));
         QTemporaryDir elsewhere;
-
         QProcess settings;
-        settings.setProcessEnvironment(xvfb.environment());
+        settings.setProcessEnvironment(xvfb_.environment());
         settings.setWorkingDirectory(elsewhere.path());
-        settings.start(program(), {"/C"});
+        settings.start(folder + QStringLiteral("/clocksaver.scr"), {"/C"});
         QVERIFY(waitUntil([&] { return QFile::exists(folder + "/clocksaver.in1"); }));
-        // Enter presses OK: the settings in effect are saved beside the program.
-        QByteArray window;
-        QVERIFY(xvfb.xdotool({"search", "--sync", "--name", "Bildschirmschoner-Einstellungen"}, &window));
-        window = window.trimmed().split('\n').value(0);
-        QVERIFY(xvfb.xdotool({"windowfocus", "--sync", QString::fromLatin1(window)}));
-        QVERIFY(xvfb.xdotool({"key", "Return"}));
+        QVERIFY(confirmTheSettings());
         QVERIFY(EndsCleanly(settings));
 
         QFile saved(folder + "/clocksaver.in1.ini");
@@ -76,6 +97,40 @@ private slots:
         QCOMPARE(saved.readAll(), QByteArray("QX0VRT\n0\n-1\n"));
         QVERIFY(!QFile::exists(folder + "/clocksaver.in1"));
         QVERIFY(QDir(elsewhere.path()).isEmpty());
+    }
+
+    void aSystemWideInstallKeepsThemInTheUsersConfigFolder()
+    {
+        QProcess settings;
+        startSystemWide(settings, QStringLiteral("/C"), xvfb_.environment());
+        QVERIFY(waitUntil([&] { return QFile::exists(userConfig() + "/clocksaver.in1"); }));
+        QVERIFY(confirmTheSettings());
+        QVERIFY(EndsCleanly(settings));
+        QFile saved(userConfig() + "/clocksaver.in1.ini");
+        QVERIFY(saved.open(QIODevice::ReadWrite));
+        QCOMPARE(saved.readAll(), QByteArray("QX0VRT\n0\n-1\n"));
+        QCOMPARE(QFileInfo(userConfig()).permissions(), QFile::Permissions(0x7700)); // rwx------
+        QVERIFY(!QFile::exists(userConfig() + "/clocksaver.in1"));
+
+        // The clocks read their settings from there too.
+        QVERIFY(saved.resize(0) && saved.write(FixedClockSettings) == FixedClockSettings.size());
+        saved.close();
+        QProcess clocks;
+        startSystemWide(clocks, QStringLiteral("/S"), withFixedClock(xvfb_.environment()));
+        QVERIFY(waitUntil([&] { return QFile::exists(userConfig() + "/clocksaver.in1"); }));
+        QStringList faults;
+        const bool drawn = waitUntil([&] { return (faults = clockFaults(xvfb_.screenshot(), QRect(0, 0, 1024, 768))).isEmpty(); }, 30000);
+        QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
+        QVERIFY(xvfb_.xdotool({"key", "x"}));
+        QVERIFY(EndsCleanly(clocks));
+        QVERIFY(!QFile::exists(userConfig() + "/clocksaver.in1"));
+        QCOMPARE(QDir(systemFolder()).entryList(QDir::Files), QStringList{"clocksaver.scr"});
+    }
+
+    void cleanupTestCase()
+    {
+        // Lets the temporary folder go.
+        QFile::setPermissions(systemFolder(), ReadableByAll | QFile::WriteOwner);
     }
 };
 
