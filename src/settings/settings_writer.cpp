@@ -1,4 +1,5 @@
 #include "settings_file.h"
+#include "settings_file_target.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -29,6 +30,8 @@ QString reasonFor(int error)
     case ENOENT:
     case ENOTDIR:
         return QStringLiteral("Der Ordner existiert nicht.");
+    case ELOOP:
+        return QStringLiteral("Zu viele symbolische Verknüpfungen hintereinander.");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -89,11 +92,14 @@ SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, 
     }
 
     // Write through a symbolic link to the file it names, and keep the link.
-    const QFileInfo info(path);
-    const QByteArray target = QFile::encodeName(info.exists() ? info.canonicalFilePath() : path);
-
-    struct stat old{};
-    const bool exists = ::stat(target.constData(), &old) == 0;
+    const SettingsFileTarget found = FindSettingsFileTarget(path);
+    if (found.untrusted)
+        return failure(QStringLiteral("Die Einstellungsdatei oder eine Verknüpfung dorthin gehört einem anderen Benutzer."));
+    if (found.error != 0)
+        return failure(reasonFor(found.error));
+    const QByteArray &target = found.path;
+    const struct stat &old = found.info;
+    const bool exists = found.exists;
     if (exists && S_ISDIR(old.st_mode))
         return failure(reasonFor(EISDIR));
     if (exists && !S_ISREG(old.st_mode))
