@@ -1,10 +1,12 @@
 #include "settings_file.h"
 #include "settings_file_target.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -58,17 +60,53 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+// The new contents go to "<target>.new-<pid>-<n>" first. The pid tells whose a leftover is.
+QByteArray siblingPrefix(const QByteArray &target)
+{
+    return target + ".new-";
+}
+
 // Opens a new, empty file beside the target under a name nobody else uses.
 int createSibling(const QByteArray &target, QByteArray &siblingName)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        siblingName = target + ".new-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
+        siblingName = siblingPrefix(target) + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
         const int fd = ::open(siblingName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+// The process that wrote a sibling, or 0 when the name is not one of ours.
+pid_t writerOf(const QString &siblingName, qsizetype prefixLength)
+{
+    const QStringList parts = siblingName.mid(prefixLength).split(QLatin1Char('-'));
+    bool pidOk = false;
+    bool attemptOk = false;
+    const uint pid = parts.size() == 2 ? parts[0].toUInt(&pidOk) : 0;
+    parts.value(1).toUInt(&attemptOk);
+    return pidOk && attemptOk && pid > 0 ? pid_t(pid) : 0;
+}
+
+// A save killed between writing its sibling and renaming it leaves the sibling behind. Those
+// whose writer no longer runs are removed; a running one may still be saving. A pid reused
+// since only keeps its leftover until that process ends too.
+void removeLeftoverSiblings(const QByteArray &target)
+{
+    const QFileInfo targetInfo(QFile::decodeName(siblingPrefix(target)));
+    const QString prefix = targetInfo.fileName();
+    const QDir folder = targetInfo.dir();
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const pid_t writer = name.startsWith(prefix) ? writerOf(name, prefix.size()) : 0;
+        if (writer == 0 || ::kill(writer, 0) == 0 || errno != ESRCH)
+            continue;
+        const QByteArray sibling = QFile::encodeName(folder.filePath(name));
+        struct stat info{};
+        if (::lstat(sibling.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+            ::unlink(sibling.constData());
+    }
 }
 
 void syncFolder(const QByteArray &file)
@@ -107,6 +145,7 @@ SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, 
     if (exists && !(old.st_mode & S_IWUSR))
         return failure(QStringLiteral("Die Datei ist schreibgeschützt."));
 
+    removeLeftoverSiblings(target);
     QByteArray sibling;
     const int fd = createSibling(target, sibling);
     if (fd < 0)

@@ -10,6 +10,7 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +38,16 @@ struct stat statOf(const QString &path)
 mode_t modeOf(const QString &path)
 {
     return statOf(path).st_mode & 07777;
+}
+
+// A process id that no longer runs.
+pid_t endedPid()
+{
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
 }
 
 } // namespace
@@ -194,6 +205,21 @@ private slots:
             QCOMPARE(statOf(file).st_uid, fileOwner);
         }
         QCOMPARE(QFileInfo(path_).isSymLink(), linked);
+    }
+
+    void leftoversOfEndedSavesAreRemoved()
+    {
+        writeRaw(path_, old_);
+        const QString ended = path_ + ".new-" + QString::number(endedPid()) + "-0";
+        const QString running = path_ + ".new-" + QString::number(::getppid()) + "-1";
+        const QString unrelated = path_ + ".new-backup";
+        for (const QString &name : {ended, running, unrelated})
+            writeRaw(name, "half");
+        QVERIFY(WriteSettingsFile(path_, "NEW", "3", "4").ok);
+        QVERIFY(!QFile::exists(ended));
+        QVERIFY(QFile::exists(running));
+        QVERIFY(QFile::exists(unrelated));
+        QCOMPARE(folderEntries().size(), 3);
     }
 };
 
