@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 #include <fcntl.h>
 #include <limits>
 #include <unistd.h>
@@ -30,20 +31,30 @@ public:
             return std::nullopt;
         QByteArray line;
         while (available()) {
-            const char c = chunk_[pos_++];
-            if (c == '\n')
-                return line;
-            if (c == '\r') {
-                pendingCr_ = true;
+            // Take the rest of the chunk up to the line end at once, as far as the bound allows.
+            const char *begin = chunk_.constData() + pos_;
+            const qsizetype left = chunk_.size() - pos_;
+            const qsizetype length = lineEndIn(begin, left);
+            line.append(begin, std::min(length, MaxSettingsLineLength - line.size()));
+            pos_ += length;
+            if (length < left) {
+                pendingCr_ = chunk_[pos_++] == '\r';
                 return line;
             }
-            if (line.size() < MaxSettingsLineLength)
-                line.append(c);
         }
         return line;
     }
 
 private:
+    // Where the first LF or CR is among size bytes; size when there is none.
+    static qsizetype lineEndIn(const char *bytes, qsizetype size)
+    {
+        const void *lf = std::memchr(bytes, '\n', size_t(size));
+        const qsizetype lfAt = lf ? static_cast<const char *>(lf) - bytes : size;
+        const void *cr = std::memchr(bytes, '\r', size_t(lfAt));
+        return cr ? static_cast<const char *>(cr) - bytes : lfAt;
+    }
+
     bool available() { return pos_ < chunk_.size() || refill(); }
 
     bool refill()
