@@ -59,7 +59,9 @@ struct SaveResult
 
 // Replaces the file with the three texts, written exactly as given, one per line. The new
 // contents are complete on disk before they replace the old file; on any failure the old file
-// is left as it was. A read-only settings file is never replaced.
+// is left as it was. A read-only settings file is never replaced, nor one that the reader
+// would not read for its owner; a symbolic link is kept and the file it leads to replaced.
+// New files that earlier saves, killed midway, left beside it go.
 SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, const QByteArray &localText,
                              const QByteArray &utcText);
 SaveResult WriteSettings(const QByteArray &screenText, const QByteArray &localText, const QByteArray &utcText);
