@@ -10,7 +10,6 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -38,16 +37,6 @@ struct stat statOf(const QString &path)
 mode_t modeOf(const QString &path)
 {
     return statOf(path).st_mode & 07777;
-}
-
-// A process id that no longer runs.
-pid_t endedPid()
-{
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(0);
-    ::waitpid(pid, nullptr, 0);
-    return pid;
 }
 
 } // namespace
@@ -207,19 +196,27 @@ private slots:
         QCOMPARE(QFileInfo(path_).isSymLink(), linked);
     }
 
-    void leftoversOfEndedSavesAreRemoved()
+    void leftoversOfKilledSavesAreRemoved()
     {
         writeRaw(path_, old_);
-        const QString ended = path_ + ".new-" + QString::number(endedPid()) + "-0";
-        const QString running = path_ + ".new-" + QString::number(::getppid()) + "-1";
-        const QString unrelated = path_ + ".new-backup";
-        for (const QString &name : {ended, running, unrelated})
-            writeRaw(name, "half");
+        const int killedBy = inChild([this] {
+            // Past this size a write kills the process, in the middle of its save.
+            const rlimit fileLimit{16, 16};
+            const rlimit noCore{0, 0};
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            ::setrlimit(RLIMIT_FSIZE, &fileLimit);
+            WriteSettingsFile(path_, QByteArray(4096, 'x'), "3", "4");
+            return 0;
+        });
+        QCOMPARE(killedBy, 128 + SIGXFSZ);
+        QCOMPARE(folderEntries().size(), 2);
+        const QString running = QStringLiteral("clocksaver.in1.ini.new-%1-0").arg(::getppid());
+        const QString unrelated = QStringLiteral("clocksaver.in1.ini.new-backup");
+        for (const QString &name : {running, unrelated})
+            writeRaw(dir_->filePath(name), "half");
+
         QVERIFY(WriteSettingsFile(path_, "NEW", "3", "4").ok);
-        QVERIFY(!QFile::exists(ended));
-        QVERIFY(QFile::exists(running));
-        QVERIFY(QFile::exists(unrelated));
-        QCOMPARE(folderEntries().size(), 3);
+        QCOMPARE(folderEntries(), QStringList({QStringLiteral("clocksaver.in1.ini"), running, unrelated}));
     }
 };
 
