@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
 #include <csignal>
@@ -79,15 +80,13 @@ int createSibling(const QByteArray &target, QByteArray &siblingName)
     return -1;
 }
 
-// The process that wrote a sibling, or 0 when the name is not one of ours.
-pid_t writerOf(const QString &siblingName, qsizetype prefixLength)
+// The process that wrote a sibling, from the "<pid>-<n>" after the prefix (pids stay below
+// 2^22 on Linux); 0 for other names.
+pid_t writerOf(const QString &nameAfterPrefix)
 {
-    const QStringList parts = siblingName.mid(prefixLength).split(QLatin1Char('-'));
-    bool pidOk = false;
-    bool attemptOk = false;
-    const uint pid = parts.size() == 2 ? parts[0].toUInt(&pidOk) : 0;
-    parts.value(1).toUInt(&attemptOk);
-    return pidOk && attemptOk && pid > 0 ? pid_t(pid) : 0;
+    static const QRegularExpression pattern(QStringLiteral("^([1-9][0-9]{0,6})-[0-9]+$"));
+    const QRegularExpressionMatch match = pattern.match(nameAfterPrefix);
+    return match.hasMatch() ? pid_t(match.captured(1).toInt()) : 0;
 }
 
 // A save killed between writing its sibling and renaming it leaves the sibling behind. Those
@@ -99,7 +98,7 @@ void removeLeftoverSiblings(const QByteArray &target)
     const QString prefix = targetInfo.fileName();
     const QDir folder = targetInfo.dir();
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        const pid_t writer = name.startsWith(prefix) ? writerOf(name, prefix.size()) : 0;
+        const pid_t writer = name.startsWith(prefix) ? writerOf(name.sliced(prefix.size())) : 0;
         if (writer == 0 || ::kill(writer, 0) == 0 || errno != ESRCH)
             continue;
         const QByteArray sibling = QFile::encodeName(folder.filePath(name));
