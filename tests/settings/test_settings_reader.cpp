@@ -154,6 +154,21 @@ private slots:
         QCOMPARE(UtcOffset, trusted ? 6 : -1);
     }
 
+    void aUserOtherThanRootReadsTheirOwnFile()
+    {
+        if (::geteuid() != 0)
+            QSKIP("Not root: every other case here reads the user's own files already.");
+        writeFile("OWN\n5\n6\n");
+        QVERIFY(::chown(QFile::encodeName(settingsPath()).constData(), NobodyId, NobodyId) == 0);
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
+        const int exitCode = inChild([] {
+            if (::setgid(NobodyId) != 0 || ::setuid(NobodyId) != 0)
+                return 2;
+            return ReadSettings() == "OWN" ? 0 : 1;
+        });
+        QCOMPARE(exitCode, 0);
+    }
+
     void aFifoAtThePathDoesNotBlockTheOpen()
     {
         QVERIFY(::mkfifo(QFile::encodeName(settingsPath()).constData(), 0600) == 0);
