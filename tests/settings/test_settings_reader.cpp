@@ -134,7 +134,7 @@ private slots:
 
         QByteArray binary(1024 * 1024, '\0');
         for (int i = 0; i < binary.size(); ++i)
-            binary[i] = char((i * 7919) & 0xFF);
+            binary[i] = char((unsigned(i) * 7919u) & 0xFFu);
         writeFile(binary);
         QVERIFY(ReadSettings().size() <= MaxSettingsLineLength);
     }
