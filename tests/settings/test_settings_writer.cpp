@@ -109,6 +109,13 @@ private slots:
         QVERIFY(WriteSettingsFile(link, "C", "3", "4").ok);
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(contentsOf(path_), QByteArray("C\n3\n4\n"));
+
+        // A relative link leads from its own folder, not from the current one, through a second link.
+        const QString relativeLink = dir_->filePath(QStringLiteral("relative.ini"));
+        QVERIFY(::symlink("link.ini", QFile::encodeName(relativeLink).constData()) == 0);
+        QVERIFY(WriteSettingsFile(relativeLink, "D", "5", "6").ok);
+        QCOMPARE(contentsOf(path_), QByteArray("D\n5\n6\n"));
+        QCOMPARE(folderEntries().size(), 3);
     }
 
     void aReadOnlyFileStaysUnchanged()
