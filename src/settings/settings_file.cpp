@@ -2,23 +2,22 @@
 
 #include "app/base_path.h"
 #include "opdate/opdate.h"
+#include "settings_file_target.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
+#include <cstring>
+#include <fcntl.h>
 #include <limits>
+#include <unistd.h>
 
 namespace {
-
-// However the file looks, reading stops after this many bytes, so a huge file without line
-// ends (or a device posing as one) cannot keep the reader busy.
-constexpr qint64 MaxBytesScanned = 4 * MaxSettingsLineLength;
 
 class LineReader
 {
 public:
-    explicit LineReader(QFile &file) : file_(file) {}
+    explicit LineReader(QIODevice &device) : device_(device) {}
 
     // The next line without its end; nothing once the file (or the scan budget) is exhausted.
     std::optional<QByteArray> next()
@@ -32,33 +31,43 @@ public:
             return std::nullopt;
         QByteArray line;
         while (available()) {
-            const char c = chunk_[pos_++];
-            if (c == '\n')
-                return line;
-            if (c == '\r') {
-                pendingCr_ = true;
+            // Take the rest of the chunk up to the line end at once, as far as the bound allows.
+            const char *begin = chunk_.constData() + pos_;
+            const qsizetype left = chunk_.size() - pos_;
+            const qsizetype length = lineEndIn(begin, left);
+            line.append(begin, std::min(length, MaxSettingsLineLength - line.size()));
+            pos_ += length;
+            if (length < left) {
+                pendingCr_ = chunk_[pos_++] == '\r';
                 return line;
             }
-            if (line.size() < MaxSettingsLineLength)
-                line.append(c);
         }
         return line;
     }
 
 private:
+    // Where the first LF or CR is among size bytes; size when there is none.
+    static qsizetype lineEndIn(const char *bytes, qsizetype size)
+    {
+        const void *lf = std::memchr(bytes, '\n', size_t(size));
+        const qsizetype lfAt = lf ? static_cast<const char *>(lf) - bytes : size;
+        const void *cr = std::memchr(bytes, '\r', size_t(lfAt));
+        return cr ? static_cast<const char *>(cr) - bytes : lfAt;
+    }
+
     bool available() { return pos_ < chunk_.size() || refill(); }
 
     bool refill()
     {
-        if (scanned_ >= MaxBytesScanned)
+        if (scanned_ >= MaxSettingsBytesScanned)
             return false;
-        chunk_ = file_.read(std::min<qint64>(16 * 1024, MaxBytesScanned - scanned_));
+        chunk_ = device_.read(std::min<qint64>(16 * 1024, MaxSettingsBytesScanned - scanned_));
         pos_ = 0;
         scanned_ += chunk_.size();
         return !chunk_.isEmpty();
     }
 
-    QFile &file_;
+    QIODevice &device_;
     QByteArray chunk_;
     qsizetype pos_ = 0;
     qint64 scanned_ = 0;
@@ -72,16 +81,41 @@ QString SettingsFilePath()
     return BasePath + QStringLiteral(".ini");
 }
 
+int OpenSettingsFile(const QString &path)
+{
+    const SettingsFileTarget target = FindSettingsFileTarget(path);
+    if (!target.exists || target.untrusted)
+        return -1;
+    // Whatever is at the path by now: a FIFO must not block the open, and a link swapped in
+    // since it was followed is not followed again. Only what fstat reports counts.
+    const int fd = ::open(target.path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return -1;
+    struct stat info{};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !IsTrustedOwner(info.st_uid)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 SettingsLines ReadSettingsFile(const QString &path)
 {
+    const int fd = OpenSettingsFile(path);
+    if (fd < 0)
+        return {};
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return {};
+    }
+    return ReadSettingsLines(file);
+}
+
+SettingsLines ReadSettingsLines(QIODevice &device)
+{
     SettingsLines lines;
-    // Only a plain file is read: a FIFO or device could block or never end.
-    if (!QFileInfo(path).isFile())
-        return lines;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return lines;
-    LineReader reader(file);
+    LineReader reader(device);
     if (auto line = reader.next())
         lines.screenText = *line;
     if (auto line = reader.next())

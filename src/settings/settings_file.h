@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QIODevice>
 #include <QString>
 
 #include <cstdint>
@@ -15,6 +16,9 @@ inline constexpr char DefaultScreenText[] = "QX0VRT";
 
 // Lines longer than this are cut; the rest of such a line is skipped.
 inline constexpr qsizetype MaxSettingsLineLength = 64 * 1024;
+// However the file looks, reading stops after this many bytes, so a huge file without line
+// ends cannot keep the reader busy.
+inline constexpr qint64 MaxSettingsBytesScanned = 4 * MaxSettingsLineLength;
 
 // BasePath followed by ".ini".
 QString SettingsFilePath();
@@ -27,8 +31,16 @@ struct SettingsLines
 };
 
 // Reads up to three lines (LF, CR LF or CR endings). A missing or unreadable file, or a
-// missing line, leaves that field at its default.
+// missing line, leaves that field at its default. So does a file that is not a plain file, or
+// that (or a symbolic link to it) belongs to someone other than the user or root.
 SettingsLines ReadSettingsFile(const QString &path);
+
+// The settings file open for reading, or -1 when it is none the reader may use. Never waits,
+// whatever is at the path when it opens.
+int OpenSettingsFile(const QString &path);
+
+// The lines as ReadSettingsFile takes them, from any open device.
+SettingsLines ReadSettingsLines(QIODevice &device);
 
 // An hour difference as stored in line 2 or 3: optional surrounding blanks, an optional sign
 // and decimal digits that fit in 32 bits. Anything else is no value, and the offset in force
@@ -47,7 +59,9 @@ struct SaveResult
 
 // Replaces the file with the three texts, written exactly as given, one per line. The new
 // contents are complete on disk before they replace the old file; on any failure the old file
-// is left as it was. A read-only settings file is never replaced.
+// is left as it was. A read-only settings file is never replaced, nor one that the reader
+// would not read for its owner; a symbolic link is kept and the file it leads to replaced.
+// New files that earlier saves, killed midway, left beside it go.
 SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, const QByteArray &localText,
                              const QByteArray &utcText);
 SaveResult WriteSettings(const QByteArray &screenText, const QByteArray &localText, const QByteArray &utcText);

@@ -1,9 +1,13 @@
 #include "settings_file.h"
+#include "settings_file_target.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -29,6 +33,8 @@ QString reasonFor(int error)
     case ENOENT:
     case ENOTDIR:
         return QStringLiteral("Der Ordner existiert nicht.");
+    case ELOOP:
+        return QStringLiteral("Zu viele symbolische Verknüpfungen hintereinander.");
     default:
         return QString::fromLocal8Bit(std::strerror(error));
     }
@@ -55,17 +61,51 @@ bool writeAll(int fd, const QByteArray &bytes)
     return true;
 }
 
+// The new contents go to "<target>.new-<pid>-<n>" first. The pid tells whose a leftover is.
+QByteArray siblingPrefix(const QByteArray &target)
+{
+    return target + ".new-";
+}
+
 // Opens a new, empty file beside the target under a name nobody else uses.
 int createSibling(const QByteArray &target, QByteArray &siblingName)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        siblingName = target + ".new-" + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
+        siblingName = siblingPrefix(target) + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
         const int fd = ::open(siblingName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
     errno = EEXIST;
     return -1;
+}
+
+// The process that wrote a sibling, from the "<pid>-<n>" after the prefix (pids stay below
+// 2^22 on Linux); 0 for other names.
+pid_t writerOf(const QString &nameAfterPrefix)
+{
+    static const QRegularExpression pattern(QStringLiteral("^([1-9][0-9]{0,6})-[0-9]+$"));
+    const QRegularExpressionMatch match = pattern.match(nameAfterPrefix);
+    return match.hasMatch() ? pid_t(match.captured(1).toInt()) : 0;
+}
+
+// A save killed between writing its sibling and renaming it leaves the sibling behind. Those
+// whose writer no longer runs are removed; a running one may still be saving. A pid reused
+// since only keeps its leftover until that process ends too.
+void removeLeftoverSiblings(const QByteArray &target)
+{
+    const QFileInfo targetInfo(QFile::decodeName(siblingPrefix(target)));
+    const QString prefix = targetInfo.fileName();
+    const QDir folder = targetInfo.dir();
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        const pid_t writer = name.startsWith(prefix) ? writerOf(name.sliced(prefix.size())) : 0;
+        if (writer == 0 || ::kill(writer, 0) == 0 || errno != ESRCH)
+            continue;
+        const QByteArray sibling = QFile::encodeName(folder.filePath(name));
+        struct stat info{};
+        if (::lstat(sibling.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
+            ::unlink(sibling.constData());
+    }
 }
 
 void syncFolder(const QByteArray &file)
@@ -89,11 +129,14 @@ SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, 
     }
 
     // Write through a symbolic link to the file it names, and keep the link.
-    const QFileInfo info(path);
-    const QByteArray target = QFile::encodeName(info.exists() ? info.canonicalFilePath() : path);
-
-    struct stat old{};
-    const bool exists = ::stat(target.constData(), &old) == 0;
+    const SettingsFileTarget found = FindSettingsFileTarget(path);
+    if (found.untrusted)
+        return failure(QStringLiteral("Die Einstellungsdatei oder eine Verknüpfung dorthin gehört einem anderen Benutzer."));
+    if (found.error != 0)
+        return failure(reasonFor(found.error));
+    const QByteArray &target = found.path;
+    const struct stat &old = found.info;
+    const bool exists = found.exists;
     if (exists && S_ISDIR(old.st_mode))
         return failure(reasonFor(EISDIR));
     if (exists && !S_ISREG(old.st_mode))
@@ -101,6 +144,7 @@ SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, 
     if (exists && !(old.st_mode & S_IWUSR))
         return failure(QStringLiteral("Die Datei ist schreibgeschützt."));
 
+    removeLeftoverSiblings(target);
     QByteArray sibling;
     const int fd = createSibling(target, sibling);
     if (fd < 0)

@@ -1,6 +1,8 @@
 #include "app/base_path.h"
 #include "opdate/opdate.h"
 #include "settings/settings_file.h"
+#include "support/in_child.h"
+#include "support/owned_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,6 +10,7 @@
 #include <QTest>
 
 #include <limits>
+#include <sys/stat.h>
 
 class TestSettingsReader : public QObject
 {
@@ -16,6 +19,7 @@ class TestSettingsReader : public QObject
     QTemporaryDir dir_;
 
     QString settingsPath() const { return dir_.filePath(QStringLiteral("clocksaver.in1.ini")); }
+    QString linkedPath() const { return dir_.filePath(QStringLiteral("linked.ini")); }
 
     void writeFile(const QByteArray &contents)
     {
@@ -29,6 +33,7 @@ private slots:
     {
         BasePath = dir_.filePath(QStringLiteral("clocksaver.in1"));
         QFile::remove(settingsPath());
+        QFile::remove(linkedPath());
         LocalOffset = 0;
         UtcOffset = -1;
     }
@@ -129,9 +134,50 @@ private slots:
 
         QByteArray binary(1024 * 1024, '\0');
         for (int i = 0; i < binary.size(); ++i)
-            binary[i] = char((i * 7919) & 0xFF);
+            binary[i] = char((unsigned(i) * 7919u) & 0xFFu);
         writeFile(binary);
         QVERIFY(ReadSettings().size() <= MaxSettingsLineLength);
+    }
+
+    void onlyFilesOfTheUserOrRootAreRead_data() { addOwnerRows(); }
+
+    void onlyFilesOfTheUserOrRootAreRead()
+    {
+        if (::geteuid() != 0)
+            QSKIP("Only root can give files to another user.");
+        QFETCH(bool, trusted);
+        placeOwnerRow(settingsPath(), linkedPath(), "OWN\n5\n6\n");
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(ReadSettings(), trusted ? QByteArray("OWN") : QByteArray("QX0VRT"));
+        QCOMPARE(LocalOffset, trusted ? 5 : 0);
+        QCOMPARE(UtcOffset, trusted ? 6 : -1);
+    }
+
+    void aUserOtherThanRootReadsTheirOwnFile()
+    {
+        if (::geteuid() != 0)
+            QSKIP("Not root: every other case here reads the user's own files already.");
+        writeFile("OWN\n5\n6\n");
+        QVERIFY(::chown(QFile::encodeName(settingsPath()).constData(), NobodyId, NobodyId) == 0);
+        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
+        const int exitCode = inChild([] {
+            if (::setgid(NobodyId) != 0 || ::setuid(NobodyId) != 0)
+                return 2;
+            return ReadSettings() == "OWN" ? 0 : 1;
+        });
+        QCOMPARE(exitCode, 0);
+    }
+
+    void aFifoAtThePathDoesNotBlockTheOpen()
+    {
+        QVERIFY(::mkfifo(QFile::encodeName(settingsPath()).constData(), 0600) == 0);
+        // Without a writer, opening a FIFO for reading waits for one; the alarm ends such a wait.
+        const int exitCode = inChild([this] {
+            ::alarm(10);
+            return OpenSettingsFile(settingsPath()) < 0 && ReadSettings() == DefaultScreenText ? 0 : 1;
+        });
+        QCOMPARE(exitCode, 0);
     }
 };
 

@@ -1,4 +1,6 @@
 #include "settings/settings_file.h"
+#include "support/in_child.h"
+#include "support/owned_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,7 +10,6 @@
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -26,24 +27,16 @@ void writeRaw(const QString &path, const QByteArray &contents)
     file.write(contents);
 }
 
-// Runs the body in a child process and returns its exit code: for limits and identities
-// that must not touch the test process itself.
-template<typename Body>
-int inChild(Body body)
+struct stat statOf(const QString &path)
 {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(body());
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    struct stat info{};
+    ::stat(QFile::encodeName(path).constData(), &info);
+    return info;
 }
 
 mode_t modeOf(const QString &path)
 {
-    struct stat info{};
-    ::stat(QFile::encodeName(path).constData(), &info);
-    return info.st_mode & 07777;
+    return statOf(path).st_mode & 07777;
 }
 
 } // namespace
@@ -116,6 +109,13 @@ private slots:
         QVERIFY(WriteSettingsFile(link, "C", "3", "4").ok);
         QVERIFY(QFileInfo(link).isSymLink());
         QCOMPARE(contentsOf(path_), QByteArray("C\n3\n4\n"));
+
+        // A relative link leads from its own folder, not from the current one, through a second link.
+        const QString relativeLink = dir_->filePath(QStringLiteral("relative.ini"));
+        QVERIFY(::symlink("link.ini", QFile::encodeName(relativeLink).constData()) == 0);
+        QVERIFY(WriteSettingsFile(relativeLink, "D", "5", "6").ok);
+        QCOMPARE(contentsOf(path_), QByteArray("D\n5\n6\n"));
+        QCOMPARE(folderEntries().size(), 3);
     }
 
     void aReadOnlyFileStaysUnchanged()
@@ -178,6 +178,52 @@ private slots:
         ::chmod(QFile::encodeName(dir_->path()).constData(), 0700);
         QCOMPARE(exitCode, 0);
         expectOldFileOnly();
+    }
+
+    void onlyFilesOfTheUserOrRootAreReplaced_data() { addOwnerRows(); }
+
+    void onlyFilesOfTheUserOrRootAreReplaced()
+    {
+        if (::geteuid() != 0)
+            QSKIP("Only root can give files to another user.");
+        QFETCH(bool, linked);
+        QFETCH(uid_t, fileOwner);
+        QFETCH(bool, trusted);
+        const QString file = linked ? dir_->filePath(QStringLiteral("linked.ini")) : path_;
+        placeOwnerRow(path_, file, old_);
+        if (QTest::currentTestFailed())
+            return;
+        const SaveResult result = WriteSettingsFile(path_, "NEW", "3", "4");
+        QCOMPARE(result.ok, trusted);
+        QCOMPARE(contentsOf(file), trusted ? QByteArray("NEW\n3\n4\n") : old_);
+        if (!trusted) {
+            QVERIFY(result.reason.contains(QStringLiteral("anderen Benutzer")));
+            QCOMPARE(statOf(file).st_uid, fileOwner);
+        }
+        QCOMPARE(QFileInfo(path_).isSymLink(), linked);
+    }
+
+    void leftoversOfKilledSavesAreRemoved()
+    {
+        writeRaw(path_, old_);
+        const int killedBy = inChild([this] {
+            // Past this size a write kills the process, in the middle of its save.
+            const rlimit fileLimit{16, 16};
+            const rlimit noCore{0, 0};
+            ::setrlimit(RLIMIT_CORE, &noCore);
+            ::setrlimit(RLIMIT_FSIZE, &fileLimit);
+            WriteSettingsFile(path_, QByteArray(4096, 'x'), "3", "4");
+            return 0;
+        });
+        QCOMPARE(killedBy, 128 + SIGXFSZ);
+        QCOMPARE(folderEntries().size(), 2);
+        const QString running = QStringLiteral("clocksaver.in1.ini.new-%1-0").arg(::getppid());
+        const QString unrelated = QStringLiteral("clocksaver.in1.ini.new-backup");
+        for (const QString &name : {running, unrelated})
+            writeRaw(dir_->filePath(name), "half");
+
+        QVERIFY(WriteSettingsFile(path_, "NEW", "3", "4").ok);
+        QCOMPARE(folderEntries(), QStringList({QStringLiteral("clocksaver.in1.ini"), running, unrelated}));
     }
 };
 
