@@ -78,7 +78,8 @@ void FullScreenForm::showEvent(QShowEvent *)
 
 void FullScreenForm::hideEvent(QHideEvent *)
 {
-    covers_.clear();
+    for (const std::unique_ptr<QWidget> &cover : covers_)
+        cover->hide();
     if (keyboardGrabbed_)
         windowHandle()->setKeyboardGrabEnabled(false);
     keyboardGrabbed_ = false;
@@ -124,18 +125,22 @@ void FullScreenForm::grabKeyboardOnce()
         keyboardGrabbed_ = windowHandle()->setKeyboardGrabEnabled(true);
 }
 
+// Covers from an earlier show are used again; those left over stay hidden.
 void FullScreenForm::coverOtherScreens()
 {
-    covers_.clear();
+    std::size_t used = 0;
     for (QScreen *screen : QGuiApplication::screens()) {
         if (screen == QGuiApplication::primaryScreen())
             continue;
-        auto cover = std::make_unique<QWidget>(nullptr, CoveringWindow);
-        cover->setAttribute(Qt::WA_QuitOnClose, false);
-        makeBlackBlank(*cover);
-        placeFullScreen(*cover, screen);
-        cover->installEventFilter(this);
-        cover->show();
-        covers_.push_back(std::move(cover));
+        if (used == covers_.size()) {
+            auto cover = std::make_unique<QWidget>(nullptr, CoveringWindow);
+            cover->setAttribute(Qt::WA_QuitOnClose, false);
+            makeBlackBlank(*cover);
+            cover->installEventFilter(this);
+            covers_.push_back(std::move(cover));
+        }
+        QWidget &cover = *covers_[used++];
+        placeFullScreen(cover, screen);
+        cover.show();
     }
 }

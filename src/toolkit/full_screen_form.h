@@ -9,8 +9,8 @@ class HostWindow;
 
 // A borderless black window over the whole primary screen, above panels and other windows, that
 // takes every key press while it is shown. Every other screen is covered by a black window too,
-// and a key pressed or the mouse moved there counts as well. The window's events are handed on as signals, so a
-// form built on it attaches its handlers by name.
+// and a key pressed or the mouse moved there counts as well. The window's events are handed on
+// as signals, so a form built on it attaches its handlers by name.
 // Given a host window, the form fills that window instead: no covers, no grab, and no input,
 // which goes on to the host.
 class FullScreenForm : public QWidget
@@ -45,5 +45,7 @@ private:
 
     const bool embedded_;
     bool keyboardGrabbed_ = false;
+    // Hidden, not deleted, when the form hides: closing may come from a cover's own event, and a
+    // window deleted while its event is delivered crashes Qt. They go with the form.
     std::vector<std::unique_ptr<QWidget>> covers_;
 };

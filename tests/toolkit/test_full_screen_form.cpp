@@ -1,10 +1,12 @@
 // The full-screen form on two screens: the form covers the primary one, a black window the
-// other, and keys pressed on either are reported. Run with the offscreen platform set up for
-// two screens.
+// other, keys pressed and the mouse moved on either are reported, and closing the form from a
+// cover's own event leaves that window alive. Run with the offscreen platform set up for two
+// screens.
 
 #include "toolkit/full_screen_form.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -34,6 +36,7 @@ private slots:
     void keysOnEitherScreenAreReported();
     void mouseMovesOnACoverAreReported();
     void coversGoWhenTheFormCloses();
+    void closingFromACoversEventLeavesTheCoverAlive();
 
 private:
     std::unique_ptr<FullScreenForm> form_;
@@ -90,6 +93,16 @@ void TestFullScreenForm::coversGoWhenTheFormCloses()
 {
     form_->close();
     QVERIFY(visibleWindowsBut(*form_).isEmpty());
+}
+
+void TestFullScreenForm::closingFromACoversEventLeavesTheCoverAlive()
+{
+    connect(form_.get(), &FullScreenForm::keyPressed, form_.get(), &QWidget::close);
+    const QPointer<QWidget> cover = visibleWindowsBut(*form_).first();
+    QTest::keyClick(cover, Qt::Key_A);
+    QVERIFY(!form_->isVisible());
+    QVERIFY(cover);
+    QVERIFY(!cover->isVisible());
 }
 
 QTEST_MAIN(TestFullScreenForm)
