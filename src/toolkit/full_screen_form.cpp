@@ -2,8 +2,10 @@
 
 #include "toolkit/host_window.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
 
@@ -68,6 +70,7 @@ void FullScreenForm::showEvent(QShowEvent *)
         emit shown();
         return;
     }
+    pointer_ = QCursor::pos();
     coverOtherScreens();
     activateWindow();
     // The keyboard can only be taken once the window is on screen, which its first expose says.
@@ -114,8 +117,14 @@ bool FullScreenForm::eventFilter(QObject *watched, QEvent *event)
         grabKeyboardOnce();
     else if (event->type() == QEvent::KeyPress && watched != windowHandle())
         emit keyPressed();
-    else if (event->type() == QEvent::MouseMove && watched != windowHandle())
-        emit mouseMoved();
+    else if (event->type() == QEvent::MouseMove) {
+        // Qt makes up a move for a click at a position it has not seen yet, such as where the
+        // pointer rested when the form showed; such a move goes no further.
+        if (!pointerMovedTo(static_cast<QMouseEvent *>(event)->globalPosition().toPoint()))
+            return true;
+        if (watched != windowHandle())
+            emit mouseMoved();
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -123,6 +132,14 @@ void FullScreenForm::grabKeyboardOnce()
 {
     if (!keyboardGrabbed_ && windowHandle()->isExposed())
         keyboardGrabbed_ = windowHandle()->setKeyboardGrabEnabled(true);
+}
+
+bool FullScreenForm::pointerMovedTo(const QPoint &global)
+{
+    if (global == pointer_)
+        return false;
+    pointer_ = global;
+    return true;
 }
 
 // Covers from an earlier show are used again; those left over stay hidden.

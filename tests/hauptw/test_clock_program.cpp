@@ -1,8 +1,8 @@
 // The real program in show mode on an X server, with the computer's clock fixed by libfaketime:
 // the screen shows the hands where that time says on both dials and the text at the top; early
-// mouse movement is ignored, later movement and any key end the saver cleanly; between ticks
-// the program sleeps. With two monitors the clocks fill the primary one, the other is black,
-// and movement there ends the saver too.
+// mouse movement is ignored, later movement and any key end the saver cleanly, a click or a
+// wheel turn without movement does not; between ticks the program sleeps. With two monitors
+// the clocks fill the primary one, the other is black, and movement there ends the saver too.
 
 #include "support/fixed_clock.h"
 #include "support/program_copy.h"
@@ -46,6 +46,7 @@ private slots:
     void programSleepsBetweenTicks();
     void earlyMouseMovementIsIgnoredAndLaterMovementEnds();
     void keyEndsTheSaver();
+    void clickAndWheelTurnWithoutMovementLeaveItRunning();
     void clocksOnThePrimaryMonitorAndMovementOnTheOtherEnds();
 
 private:
@@ -143,6 +144,21 @@ void TestClockProgram::earlyMouseMovementIsIgnoredAndLaterMovementEnds()
 void TestClockProgram::keyEndsTheSaver()
 {
     QVERIFY(startShowMode());
+    QVERIFY(xvfb_->xdotool({"key", "x"}));
+    expectCleanEnd();
+}
+
+// Qt makes up a mouse move for a click at a position it has not seen yet; the pointer has not
+// moved since the window showed, so no position is new.
+void TestClockProgram::clickAndWheelTurnWithoutMovementLeaveItRunning()
+{
+    QVERIFY(startShowMode());
+    QTest::qWait(3000); // well past the grace period of five repaints 300 ms apart
+    QVERIFY(xvfb_->xdotool({"click", "1"}));
+    QVERIFY(xvfb_->xdotool({"click", "4"}));
+    QVERIFY(xvfb_->xdotool({"click", "5"}));
+    QTest::qWait(1000);
+    QCOMPARE(process_->state(), QProcess::Running);
     QVERIFY(xvfb_->xdotool({"key", "x"}));
     expectCleanEnd();
 }
