@@ -44,7 +44,7 @@ private slots:
     void everyOtherScreenIsCoveredInBlack();
     void keysOnEitherScreenAreReported();
     void onlyANewPointerPositionIsMovement();
-    void coversGoWhenTheFormCloses();
+    void coversGoWhenTheFormClosesAndComeBackWhenItShows();
     void closingFromACoversEventLeavesTheCoverAlive();
 
 private:
@@ -110,10 +110,14 @@ void TestFullScreenForm::onlyANewPointerPositionIsMovement()
     QCOMPARE(moves.count(), 2);
 }
 
-void TestFullScreenForm::coversGoWhenTheFormCloses()
+void TestFullScreenForm::coversGoWhenTheFormClosesAndComeBackWhenItShows()
 {
     form_->close();
     QVERIFY(visibleWindowsBut(*form_).isEmpty());
+    form_->show();
+    const QList<QWidget *> covers = visibleWindowsBut(*form_);
+    QCOMPARE(covers.size(), 1);
+    QCOMPARE(covers.first()->geometry(), QGuiApplication::screens().at(1)->geometry());
 }
 
 void TestFullScreenForm::closingFromACoversEventLeavesTheCoverAlive()
