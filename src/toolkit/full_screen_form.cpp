@@ -2,8 +2,10 @@
 
 #include "toolkit/host_window.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QWindow>
 
@@ -68,6 +70,7 @@ void FullScreenForm::showEvent(QShowEvent *)
         emit shown();
         return;
     }
+    pointer_ = QCursor::pos();
     coverOtherScreens();
     activateWindow();
     // The keyboard can only be taken once the window is on screen, which its first expose says.
@@ -78,7 +81,8 @@ void FullScreenForm::showEvent(QShowEvent *)
 
 void FullScreenForm::hideEvent(QHideEvent *)
 {
-    covers_.clear();
+    for (const std::unique_ptr<QWidget> &cover : covers_)
+        cover->hide();
     if (keyboardGrabbed_)
         windowHandle()->setKeyboardGrabEnabled(false);
     keyboardGrabbed_ = false;
@@ -113,8 +117,14 @@ bool FullScreenForm::eventFilter(QObject *watched, QEvent *event)
         grabKeyboardOnce();
     else if (event->type() == QEvent::KeyPress && watched != windowHandle())
         emit keyPressed();
-    else if (event->type() == QEvent::MouseMove && watched != windowHandle())
-        emit mouseMoved();
+    else if (event->type() == QEvent::MouseMove) {
+        // Qt makes up a move for a click at a position it has not seen yet, such as where the
+        // pointer rested when the form showed; such a move goes no further.
+        if (!pointerMovedTo(static_cast<QMouseEvent *>(event)->globalPosition().toPoint()))
+            return true;
+        if (watched != windowHandle())
+            emit mouseMoved();
+    }
     return QWidget::eventFilter(watched, event);
 }
 
@@ -124,18 +134,30 @@ void FullScreenForm::grabKeyboardOnce()
         keyboardGrabbed_ = windowHandle()->setKeyboardGrabEnabled(true);
 }
 
+bool FullScreenForm::pointerMovedTo(const QPoint &global)
+{
+    if (global == pointer_)
+        return false;
+    pointer_ = global;
+    return true;
+}
+
+// Covers from an earlier show are used again; those left over stay hidden.
 void FullScreenForm::coverOtherScreens()
 {
-    covers_.clear();
+    std::size_t used = 0;
     for (QScreen *screen : QGuiApplication::screens()) {
         if (screen == QGuiApplication::primaryScreen())
             continue;
-        auto cover = std::make_unique<QWidget>(nullptr, CoveringWindow);
-        cover->setAttribute(Qt::WA_QuitOnClose, false);
-        makeBlackBlank(*cover);
-        placeFullScreen(*cover, screen);
-        cover->installEventFilter(this);
-        cover->show();
-        covers_.push_back(std::move(cover));
+        if (used == covers_.size()) {
+            auto cover = std::make_unique<QWidget>(nullptr, CoveringWindow);
+            cover->setAttribute(Qt::WA_QuitOnClose, false);
+            makeBlackBlank(*cover);
+            cover->installEventFilter(this);
+            covers_.push_back(std::move(cover));
+        }
+        QWidget &cover = *covers_[used++];
+        placeFullScreen(cover, screen);
+        cover.show();
     }
 }

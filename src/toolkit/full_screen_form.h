@@ -9,8 +9,9 @@ class HostWindow;
 
 // A borderless black window over the whole primary screen, above panels and other windows, that
 // takes every key press while it is shown. Every other screen is covered by a black window too,
-// and a key pressed or the mouse moved there counts as well. The window's events are handed on as signals, so a
-// form built on it attaches its handlers by name.
+// and a key pressed or the mouse moved there counts as well. Only a pointer that really moves
+// counts as moved: a click or wheel turn where it rests is none. The window's events are handed
+// on as signals, so a form built on it attaches its handlers by name.
 // Given a host window, the form fills that window instead: no covers, no grab, and no input,
 // which goes on to the host.
 class FullScreenForm : public QWidget
@@ -25,7 +26,8 @@ signals:
     void shown();
     void painted();
     void keyPressed();
-    // The mouse moved over the form itself (outside its children) or over a cover.
+    // The pointer moved over the form itself (outside its children) or over a cover. Over a child
+    // the child's own event says so; the form lets through only moves to a new position.
     void mouseMoved();
 
 protected:
@@ -42,8 +44,13 @@ private:
     void embedIn(HostWindow &host);
     void grabKeyboardOnce();
     void coverOtherScreens();
+    bool pointerMovedTo(const QPoint &global);
 
     const bool embedded_;
     bool keyboardGrabbed_ = false;
+    // Where the pointer was last seen over any of the windows.
+    QPoint pointer_;
+    // Hidden, not deleted, when the form hides: closing may come from a cover's own event, and a
+    // window deleted while its event is delivered crashes Qt. They go with the form.
     std::vector<std::unique_ptr<QWidget>> covers_;
 };

@@ -1,7 +1,8 @@
 // The real program in show mode on an X server, with the computer's clock fixed by libfaketime:
 // the screen shows the hands where that time says on both dials and the text at the top; early
-// mouse movement is ignored, later movement and any key end the saver cleanly; between ticks
-// the program sleeps.
+// mouse movement is ignored, later movement and any key end the saver cleanly, a click or a
+// wheel turn without movement does not; between ticks the program sleeps. With two monitors
+// the clocks fill the primary one, the other is black, and movement there ends the saver too.
 
 #include "support/fixed_clock.h"
 #include "support/program_copy.h"
@@ -23,6 +24,15 @@ long cpuTicks(qint64 pid)
     return fields.value(11).toLong() + fields.value(12).toLong();
 }
 
+bool isBlack(const QImage &screen, const QRect &area)
+{
+    for (int y = area.top(); y <= area.bottom(); y += 8)
+        for (int x = area.left(); x <= area.right(); x += 8)
+            if (qGray(screen.pixel(x, y)) > 16)
+                return false;
+    return true;
+}
+
 } // namespace
 
 class TestClockProgram : public QObject
@@ -36,8 +46,11 @@ private slots:
     void programSleepsBetweenTicks();
     void earlyMouseMovementIsIgnoredAndLaterMovementEnds();
     void keyEndsTheSaver();
+    void clickAndWheelTurnWithoutMovementLeaveItRunning();
+    void clocksOnThePrimaryMonitorAndMovementOnTheOtherEnds();
 
 private:
+    bool startShowMode();
     void expectCleanEnd();
 
     std::unique_ptr<ProgramCopy> copy_;
@@ -54,12 +67,20 @@ void TestClockProgram::initTestCase()
 void TestClockProgram::init()
 {
     copy_ = std::make_unique<ProgramCopy>();
-    xvfb_ = std::make_unique<XvfbServer>(1024, 768);
     QVERIFY(copy_->isValid());
-    QVERIFY(xvfb_->isRunning());
     copy_->writeSettings(FixedClockSettings);
+}
+
+// Starts show mode on the test's X server, a 1024x768 one unless the test set up another; true
+// once the clocks' window shows.
+bool TestClockProgram::startShowMode()
+{
+    if (!xvfb_)
+        xvfb_ = std::make_unique<XvfbServer>(1024, 768);
+    if (!xvfb_->isRunning())
+        return false;
     process_ = copy_->start({QStringLiteral("/S")}, withFixedClock(xvfb_->environment()));
-    QVERIFY(xvfb_->xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}));
+    return xvfb_->xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"});
 }
 
 void TestClockProgram::cleanup()
@@ -81,6 +102,7 @@ void TestClockProgram::expectCleanEnd()
 
 void TestClockProgram::handsShowTheTimeOnBothDialsAndTextAtTheTop()
 {
+    QVERIFY(startShowMode());
     // The first drawing comes with the first show.
     QTest::qWait(200);
     const QImage screen = xvfb_->screenshot();
@@ -91,6 +113,7 @@ void TestClockProgram::handsShowTheTimeOnBothDialsAndTextAtTheTop()
 
 void TestClockProgram::programSleepsBetweenTicks()
 {
+    QVERIFY(startShowMode());
     QTest::qWait(500); // past the start-up work
     const long before = cpuTicks(process_->processId());
     QTest::qWait(3000);
@@ -103,6 +126,7 @@ void TestClockProgram::programSleepsBetweenTicks()
 
 void TestClockProgram::earlyMouseMovementIsIgnoredAndLaterMovementEnds()
 {
+    QVERIFY(startShowMode());
     // Show and paint events count towards the grace period as timer ticks do, so the early
     // movement comes as soon as the window is on screen, not after a fixed wait.
     QVERIFY(xvfb_->xdotool({"mousemove", "500", "300"}));
@@ -119,8 +143,53 @@ void TestClockProgram::earlyMouseMovementIsIgnoredAndLaterMovementEnds()
 
 void TestClockProgram::keyEndsTheSaver()
 {
+    QVERIFY(startShowMode());
     QVERIFY(xvfb_->xdotool({"key", "x"}));
     expectCleanEnd();
+}
+
+// Qt makes up a mouse move for a click at a position it has not seen yet; the pointer has not
+// moved since the window showed, so no position is new.
+void TestClockProgram::clickAndWheelTurnWithoutMovementLeaveItRunning()
+{
+    QVERIFY(startShowMode());
+    QTest::qWait(3000); // well past the grace period of five repaints 300 ms apart
+    QVERIFY(xvfb_->xdotool({"click", "1"}));
+    QVERIFY(xvfb_->xdotool({"click", "4"}));
+    QVERIFY(xvfb_->xdotool({"click", "5"}));
+    QTest::qWait(1000);
+    QCOMPARE(process_->state(), QProcess::Running);
+    QVERIFY(xvfb_->xdotool({"key", "x"}));
+    expectCleanEnd();
+}
+
+// Each run once ended in a crash when the pointer moved onto the other monitor.
+void TestClockProgram::clocksOnThePrimaryMonitorAndMovementOnTheOtherEnds()
+{
+    xvfb_ = XvfbServer::withTwoMonitors();
+    const QRect primary(0, 0, 1920, 1080);
+    const QRect other(1920, 0, 1280, 1024);
+    for (int run = 1; run <= 5; ++run) {
+        QVERIFY(startShowMode());
+        QImage screen;
+        QStringList faults;
+        waitUntil([&] {
+            screen = xvfb_->screenshot();
+            faults = clockFaults(screen, primary);
+            return faults.isEmpty();
+        });
+        QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+        QVERIFY(isBlack(screen, other));
+        // Moves during the grace period are ignored, so the pointer goes to and fro until one ends it.
+        int x = other.left() + 100;
+        QVERIFY(waitUntil([&] {
+            xvfb_->xdotool({"mousemove", QString::number(x ^= 1), "500"});
+            return process_->state() == QProcess::NotRunning;
+        }));
+        expectCleanEnd();
+        if (QTest::currentTestFailed())
+            return;
+    }
 }
 
 QTEST_GUILESS_MAIN(TestClockProgram)

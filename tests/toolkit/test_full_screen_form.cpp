@@ -1,10 +1,13 @@
 // The full-screen form on two screens: the form covers the primary one, a black window the
-// other, and keys pressed on either are reported. Run with the offscreen platform set up for
-// two screens.
+// other, keys pressed and the pointer moved on either are reported, and closing the form from a
+// cover's own event leaves that window alive. Run with the offscreen platform set up for two
+// screens.
 
 #include "toolkit/full_screen_form.h"
 
 #include <QApplication>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
@@ -20,6 +23,14 @@ QList<QWidget *> visibleWindowsBut(const QWidget &form)
     return windows;
 }
 
+// A mouse-move event as the platform delivers it to a window, or a widget within one.
+template<typename Window>
+void sendMove(Window &window, const QPoint &global)
+{
+    QMouseEvent move(QEvent::MouseMove, window.mapFromGlobal(global), global, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &move);
+}
+
 } // namespace
 
 class TestFullScreenForm : public QObject
@@ -32,8 +43,9 @@ private slots:
     void formCoversThePrimaryScreenBorderless();
     void everyOtherScreenIsCoveredInBlack();
     void keysOnEitherScreenAreReported();
-    void mouseMovesOnACoverAreReported();
-    void coversGoWhenTheFormCloses();
+    void onlyANewPointerPositionIsMovement();
+    void coversGoWhenTheFormClosesAndComeBackWhenItShows();
+    void closingFromACoversEventLeavesTheCoverAlive();
 
 private:
     std::unique_ptr<FullScreenForm> form_;
@@ -41,6 +53,8 @@ private:
 
 void TestFullScreenForm::init()
 {
+    // The pointer rests on the second screen from before the form shows.
+    QCursor::setPos(QGuiApplication::screens().at(1)->geometry().center());
     form_ = std::make_unique<FullScreenForm>();
     QSignalSpy resized(form_.get(), &FullScreenForm::resized);
     QSignalSpy shown(form_.get(), &FullScreenForm::shown);
@@ -79,17 +93,41 @@ void TestFullScreenForm::keysOnEitherScreenAreReported()
     QCOMPARE(keys.count(), 2);
 }
 
-void TestFullScreenForm::mouseMovesOnACoverAreReported()
+// Qt makes up a move event where the pointer is for a click at a position it has not seen yet:
+// only one that goes somewhere new, over any of the windows, is movement.
+void TestFullScreenForm::onlyANewPointerPositionIsMovement()
 {
     QSignalSpy moves(form_.get(), &FullScreenForm::mouseMoved);
-    QTest::mouseMove(visibleWindowsBut(*form_).first(), QPoint(300, 200));
+    QWidget *cover = visibleWindowsBut(*form_).first();
+    const QPoint resting = QCursor::pos();
+    sendMove(*cover, resting);
+    QCOMPARE(moves.count(), 0);
+    sendMove(*cover, resting + QPoint(1, 0));
     QCOMPARE(moves.count(), 1);
+    sendMove(*form_->windowHandle(), resting + QPoint(1, 0));
+    QCOMPARE(moves.count(), 1);
+    sendMove(*form_->windowHandle(), QPoint(500, 400));
+    QCOMPARE(moves.count(), 2);
 }
 
-void TestFullScreenForm::coversGoWhenTheFormCloses()
+void TestFullScreenForm::coversGoWhenTheFormClosesAndComeBackWhenItShows()
 {
     form_->close();
     QVERIFY(visibleWindowsBut(*form_).isEmpty());
+    form_->show();
+    const QList<QWidget *> covers = visibleWindowsBut(*form_);
+    QCOMPARE(covers.size(), 1);
+    QCOMPARE(covers.first()->geometry(), QGuiApplication::screens().at(1)->geometry());
+}
+
+void TestFullScreenForm::closingFromACoversEventLeavesTheCoverAlive()
+{
+    connect(form_.get(), &FullScreenForm::keyPressed, form_.get(), &QWidget::close);
+    const QPointer<QWidget> cover = visibleWindowsBut(*form_).first();
+    QTest::keyClick(cover, Qt::Key_A);
+    QVERIFY(!form_->isVisible());
+    QVERIFY(cover);
+    QVERIFY(!cover->isVisible());
 }
 
 QTEST_MAIN(TestFullScreenForm)
