@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running need, if any are missing; with --test,
-# also the tools the tests drive (a private X server, xdotool, XScreenSaver, ...).
+# also the tools the tests drive (a private X server, xdotool, XScreenSaver, ...) and clang-format.
 set -euo pipefail
 
 packages=(
@@ -12,7 +12,7 @@ packages=(
 if [ "${1:-}" = "--test" ]; then
   packages+=(
     xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick faketime procps
-    desktop-file-utils xscreensaver
+    desktop-file-utils xscreensaver clang-format
   )
 fi
 
