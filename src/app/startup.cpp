@@ -48,6 +48,16 @@ void runClockWindow(QuitSignals &quitSignals)
     runMainForm(window, quitSignals);
 }
 
+InstanceLock::Kind lockKindFor(RunMode mode)
+{
+    if (mode == RunMode::Configure)
+        return InstanceLock::Kind::Dialog;
+    // A host decides how many copies draw into its windows; a run without a form never waits.
+    if (mode == RunMode::Show && !HostWindow::isNamed())
+        return InstanceLock::Kind::FullScreen;
+    return InstanceLock::Kind::Shared;
+}
+
 } // namespace
 
 RunMode ModeFromArguments(const QStringList &arguments)
@@ -83,7 +93,7 @@ int RunClockSaver(int &argc, char **argv)
     QuitSignals quitSignals;
 
     InstanceLock lock;
-    switch (lock.acquire(BasePath)) {
+    switch (lock.acquire(BasePath, lockKindFor(mode))) {
     case InstanceLock::Outcome::HeldElsewhere:
         return 0;
     case InstanceLock::Outcome::Failed:
