@@ -218,6 +218,20 @@ private slots:
         QVERIFY(!QFile::exists(copy.lockPath()));
     }
 
+    // A dangling link at the lock's path would otherwise create its target, as root any file.
+    void aLinkAtTheLockPathIsRefused()
+    {
+        ProgramCopy copy;
+        const QString target = copy.folder() + QStringLiteral("/target");
+        QVERIFY(QFile::link(target, copy.lockPath()));
+        auto process = copy.start({"/S"}, ProgramCopy::offscreenEnvironment(), QProcess::SeparateChannels);
+        QVERIFY(process->waitForFinished(10000));
+        QCOMPARE(process->exitCode(), 1);
+        const QByteArray errors = process->readAllStandardError();
+        QVERIFY2(errors.startsWith("clocksaver: ") && errors.contains("symbolic link"), errors.constData());
+        QVERIFY(!QFile::exists(target));
+    }
+
     void aLockFileLeftByAKilledCopyIsTakenOver()
     {
         ProgramCopy copy;
