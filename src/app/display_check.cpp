@@ -43,18 +43,6 @@ QString xcbReason(int error)
     }
 }
 
-QString xcbProblem()
-{
-    const QString name = qEnvironmentVariable("DISPLAY");
-    if (name.isEmpty())
-        return QStringLiteral("no display: DISPLAY is not set");
-    int screen = 0;
-    xcb_connection_t *connection = xcb_connect(name.toLocal8Bit().constData(), &screen);
-    const int error = xcb_connection_has_error(connection);
-    xcb_disconnect(connection);
-    return error == 0 ? QString() : cannotOpen(name, xcbReason(error));
-}
-
 // Connects to the compositor's socket as libwayland-client would.
 QString waylandProblem()
 {
@@ -84,19 +72,40 @@ QString waylandProblem()
 
 } // namespace
 
-QString DisplayProblem()
+DisplayCheck::DisplayCheck()
 {
-    QString firstProblem;
     for (const QString &platform : platformsQtTries()) {
         QString problem;
         if (platform == QLatin1String("xcb"))
             problem = xcbProblem();
         else if (platform.startsWith(QLatin1String("wayland")))
             problem = waylandProblem();
-        if (problem.isEmpty())
-            return {};
-        if (firstProblem.isEmpty())
-            firstProblem = problem;
+        if (problem.isEmpty()) {
+            problem_.clear();
+            return;
+        }
+        if (problem_.isEmpty())
+            problem_ = problem;
     }
-    return firstProblem;
+}
+
+DisplayCheck::~DisplayCheck()
+{
+    if (x_)
+        xcb_disconnect(x_);
+}
+
+QString DisplayCheck::xcbProblem()
+{
+    const QString name = qEnvironmentVariable("DISPLAY");
+    if (name.isEmpty())
+        return QStringLiteral("no display: DISPLAY is not set");
+    int screen = 0;
+    xcb_connection_t *connection = xcb_connect(name.toLocal8Bit().constData(), &screen);
+    if (const int error = xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return cannotOpen(name, xcbReason(error));
+    }
+    x_ = connection;
+    return {};
 }

@@ -91,9 +91,9 @@ int runForm(RunMode mode, int &argc, char **argv)
 {
     if (mode == RunMode::None || ReceivedQuitSignal() != 0)
         return 0;
-    // Qt would abort with a core dump.
-    if (const QString problem = DisplayProblem(); !problem.isEmpty()) {
-        std::fprintf(stderr, "clocksaver: %s\n", qPrintable(problem));
+    const DisplayCheck display;
+    if (!display.problem().isEmpty()) {
+        std::fprintf(stderr, "clocksaver: %s\n", qPrintable(display.problem()));
         return 1;
     }
     QApplication app(argc, argv);
