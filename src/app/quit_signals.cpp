@@ -5,6 +5,7 @@
 #include <array>
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -12,44 +13,75 @@ namespace {
 
 constexpr std::array QuitSignalNumbers{SIGTERM, SIGHUP, SIGINT};
 int wakePipe[2] = {-1, -1};
+volatile std::sig_atomic_t firstQuitSignal = 0;
 
-extern "C" void onQuitSignal(int)
+extern "C" void onQuitSignal(int number)
 {
     const int savedErrno = errno;
+    if (firstQuitSignal == 0)
+        firstQuitSignal = number;
     const char byte = 1;
     [[maybe_unused]] const ssize_t ignored = ::write(wakePipe[1], &byte, 1);
     errno = savedErrno;
 }
 
+sigset_t quitSignalSet()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (const int number : QuitSignalNumbers)
+        sigaddset(&set, number);
+    return set;
+}
+
 } // namespace
 
-QuitSignals::QuitSignals(QObject *parent) : QObject(parent)
+void CatchQuitSignals()
 {
+    // Without the pipe the signals are still recorded; only the form is not closed by them.
     if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        return;
-    notifier_ = new QSocketNotifier(wakePipe[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] {
-        char buffer[64];
-        while (::read(wakePipe[0], buffer, sizeof buffer) > 0) {
-        }
-        emit quitRequested();
-    });
+        wakePipe[0] = wakePipe[1] = -1;
+    const sigset_t quitSignals = quitSignalSet();
     struct sigaction action{};
     action.sa_handler = onQuitSignal;
-    sigemptyset(&action.sa_mask);
+    // One handler at a time, so the first signal is the one recorded.
+    action.sa_mask = quitSignals;
     action.sa_flags = SA_RESTART;
     for (const int number : QuitSignalNumbers)
         ::sigaction(number, &action, nullptr);
+    // A host may start the program with them blocked.
+    ::sigprocmask(SIG_UNBLOCK, &quitSignals, nullptr);
 }
 
-QuitSignals::~QuitSignals()
+int ReceivedQuitSignal()
 {
-    struct sigaction action{};
-    action.sa_handler = SIG_DFL;
-    for (const int number : QuitSignalNumbers)
-        ::sigaction(number, &action, nullptr);
-    delete notifier_;
-    ::close(wakePipe[0]);
-    ::close(wakePipe[1]);
-    wakePipe[0] = wakePipe[1] = -1;
+    return firstQuitSignal;
+}
+
+void OnQuitSignal(QObject *context, std::function<void()> quit)
+{
+    if (wakePipe[0] < 0)
+        return;
+    auto *notifier = new QSocketNotifier(wakePipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [quit = std::move(quit)] {
+        char buffer[64];
+        while (::read(wakePipe[0], buffer, sizeof buffer) > 0) {
+        }
+        quit();
+    });
+}
+
+void EndByQuitSignal()
+{
+    const int number = firstQuitSignal;
+    // Hold back any later quit signal, so the first one decides the end.
+    const sigset_t quitSignals = quitSignalSet();
+    ::sigprocmask(SIG_BLOCK, &quitSignals, nullptr);
+    std::signal(number, SIG_DFL);
+    std::raise(number);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, number);
+    ::sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    std::_Exit(128 + number);
 }

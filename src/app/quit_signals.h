@@ -1,21 +1,23 @@
 #pragma once
 
-#include <QObject>
+#include <functional>
 
-class QSocketNotifier;
+class QObject;
 
-// Turns SIGTERM, SIGHUP and SIGINT, which screen-saver hosts use to end their program, into a
-// Qt signal on the GUI thread. The handler itself only writes a byte to a pipe.
-class QuitSignals : public QObject
-{
-    Q_OBJECT
-public:
-    explicit QuitSignals(QObject *parent = nullptr);
-    ~QuitSignals() override;
+// SIGTERM, SIGHUP and SIGINT, with which screen-saver hosts and terminals end the program, are
+// caught from its first moment to its last, so that each ends it the same way, lock released.
 
-signals:
-    void quitRequested();
+// Installs the handlers and lets the signals through; call first thing. They stay to the end.
+void CatchQuitSignals();
 
-private:
-    QSocketNotifier *notifier_ = nullptr;
-};
+// The first quit signal that arrived, 0 while none has.
+int ReceivedQuitSignal();
+
+// Calls quit on the GUI thread once a quit signal arrives, or as soon as the message loop runs
+// when one came earlier. Needs the application object; ends with context.
+void OnQuitSignal(QObject *context, std::function<void()> quit);
+
+// Ends the process by the signal that arrived, as Unix programs do once they have cleaned up.
+// XScreenSaver counts that as a normal end of its display program, but exit code 0 after its
+// SIGTERM as an abnormal one.
+[[noreturn]] void EndByQuitSignal();

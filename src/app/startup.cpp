@@ -1,19 +1,57 @@
 #include "startup.h"
 
 #include "app/base_path.h"
+#include "app/display_check.h"
 #include "app/instance_lock.h"
 #include "app/quit_signals.h"
+#include "app/usage.h"
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
 #include "settings/screenc.h"
 #include "toolkit/host_window.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 #include <cstdio>
-#include <memory>
+#include <cstdlib>
 
 namespace {
+
+// Only the letters a to z: Unicode upper-casing would make "/ſ" (long s) into "/S".
+QString asciiUpper(QString text)
+{
+    for (QChar &c : text) {
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('z'))
+            c = QChar(c.unicode() - 'a' + 'A');
+    }
+    return text;
+}
+
+// What QCoreApplication::applicationFilePath() gives, needed before any application object.
+QString programFilePath()
+{
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+}
+
+InstanceLock::Kind lockKindFor(RunMode mode)
+{
+    if (mode == RunMode::Configure)
+        return InstanceLock::Kind::Dialog;
+    // A host decides how many copies draw into its windows; a run without a form never waits.
+    if (mode == RunMode::Show && !HostWindow::isNamed())
+        return InstanceLock::Kind::FullScreen;
+    return InstanceLock::Kind::Shared;
+}
+
+// Qt ends the program with exit() when it loses the X server; the lock goes then too.
+InstanceLock *lockToReleaseAtExit = nullptr;
+
+void releaseLockAtExit()
+{
+    if (lockToReleaseAtExit)
+        lockToReleaseAtExit->release();
+}
 
 int reportLockFailure(const InstanceLock &lock)
 {
@@ -22,20 +60,20 @@ int reportLockFailure(const InstanceLock &lock)
 }
 
 // Runs the message loop until the one form of this run closes, by the user or by a quit signal.
-void runMainForm(QWidget &form, QuitSignals &quitSignals)
+void runMainForm(QWidget &form)
 {
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &form, &QWidget::close);
+    OnQuitSignal(&form, [&form] { form.close(); });
     form.show();
     QApplication::exec();
 }
 
 // XScreenSaver names a window of its own for the clocks; other hosts let them cover the screen.
 // A host window that cannot be used ends the run as a normal one, so the lock goes too.
-void runClockWindow(QuitSignals &quitSignals)
+void runClockWindow()
 {
     if (!HostWindow::isNamed()) {
         THauptwin window;
-        runMainForm(window, quitSignals);
+        runMainForm(window);
         return;
     }
     HostWindow host;
@@ -45,46 +83,50 @@ void runClockWindow(QuitSignals &quitSignals)
     }
     QObject::connect(&host, &HostWindow::vanished, [] { std::fprintf(stderr, "clocksaver: the host window is gone\n"); });
     THauptwin window(&host);
-    runMainForm(window, quitSignals);
+    runMainForm(window);
 }
 
-} // namespace
-
-RunMode ModeFromArguments(const QStringList &arguments)
+// The form of the mode, unless a quit signal came first. Returns the exit code.
+int runForm(RunMode mode, int &argc, char **argv)
 {
-    const QString first = arguments.value(1).toUpper();
-    if (first.left(2) == QLatin1String("/C"))
-        return RunMode::Configure;
-    if (first == QLatin1String("/S"))
-        return RunMode::Show;
-    return RunMode::None;
+    if (mode == RunMode::None || ReceivedQuitSignal() != 0)
+        return 0;
+    const DisplayCheck display;
+    if (!display.problem().isEmpty()) {
+        std::fprintf(stderr, "clocksaver: %s\n", qPrintable(display.problem()));
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setWindowIcon(ProgramIcon());
+    if (mode == RunMode::Configure) {
+        Tscreenconfig dialog;
+        runMainForm(dialog);
+    } else {
+        runClockWindow();
+    }
+    return 0;
 }
 
-int RunClockSaver(int &argc, char **argv)
+int runLocked(int &argc, char **argv)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
     const RunMode mode = ModeFromArguments(arguments);
 
-    // A run without a form needs no display, so it gets no GUI application.
-    std::unique_ptr<QCoreApplication> app;
-    if (mode == RunMode::None) {
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    } else {
-        app = std::make_unique<QApplication>(argc, argv);
-        QApplication::setWindowIcon(ProgramIcon());
-    }
+    if (IsHelpRequest(arguments))
+        std::fputs(qPrintable(UsageText(QFileInfo(programFilePath()).fileName(), BasePathInUse(programFilePath()))),
+                   stdout);
+    if (IsVersionRequest(arguments))
+        std::fputs("clocksaver " CLOCKSAVER_VERSION "\n", stdout);
 
-    // Listen before the lock exists: a host may end us as soon as it sees us running, and a
-    // quit that arrives before the message loop still closes the form once the loop starts.
-    QuitSignals quitSignals;
-
+    // Before anything needs the display: a start the lock turns away needs none. The lock goes
+    // beside the program where the folder lets us make it, else into the user's own folder.
     InstanceLock lock;
-    // The lock goes beside the program where it can be made there, else into the user's folder.
     InstanceLock::Outcome locked = InstanceLock::Outcome::Failed;
-    BasePath = ChooseBasePath(QCoreApplication::applicationFilePath(), [&](const QString &path) {
-        return (locked = lock.acquire(path)) != InstanceLock::Outcome::Failed;
+    BasePath = ChooseBasePath(programFilePath(), [&](const QString &path) {
+        locked = lock.acquire(path, lockKindFor(mode));
+        return locked != InstanceLock::Outcome::Failed || !lock.placeNotWritable();
     });
     switch (locked) {
     case InstanceLock::Outcome::HeldElsewhere:
@@ -94,15 +136,32 @@ int RunClockSaver(int &argc, char **argv)
     case InstanceLock::Outcome::Acquired:
         break;
     }
-
-    if (mode == RunMode::Configure) {
-        Tscreenconfig dialog;
-        runMainForm(dialog, quitSignals);
-    } else if (mode == RunMode::Show) {
-        runClockWindow(quitSignals);
-    }
-
+    lockToReleaseAtExit = &lock;
+    const int exitCode = runForm(mode, argc, argv);
+    lockToReleaseAtExit = nullptr;
     if (!lock.release())
         return reportLockFailure(lock);
-    return 0;
+    return exitCode;
+}
+
+} // namespace
+
+RunMode ModeFromArguments(const QStringList &arguments)
+{
+    const QString first = asciiUpper(arguments.value(1));
+    if (first.left(2) == QLatin1String("/C"))
+        return RunMode::Configure;
+    if (first == QLatin1String("/S"))
+        return RunMode::Show;
+    return RunMode::None;
+}
+
+int RunClockSaver(int &argc, char **argv)
+{
+    CatchQuitSignals();
+    std::atexit(releaseLockAtExit);
+    const int exitCode = runLocked(argc, argv);
+    if (exitCode == 0 && ReceivedQuitSignal() != 0)
+        EndByQuitSignal();
+    return exitCode;
 }

@@ -1,71 +1,295 @@
+// The lock between processes: which copies run side by side, who deletes the file, and files at
+// the lock's path that are not ours to use.
 #include "app/instance_lock.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <chrono>
+#include <fcntl.h>
+#include <memory>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+using Kind = InstanceLock::Kind;
+using Outcome = InstanceLock::Outcome;
+
+namespace {
+
+// The lock taken in a child process, held until released from here.
+class Holder
+{
+public:
+    enum class User { Same, Unprivileged };
+
+    Holder(const QString &path, Kind kind, User user = User::Same)
+    {
+        int toChild[2];
+        int fromChild[2];
+        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0)
+            qFatal("pipe");
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(toChild[1]);
+            if (user == User::Unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                ::_exit(2);
+            InstanceLock lock;
+            const char outcome = char(lock.acquire(path, kind));
+            char go = 0;
+            const bool told = ::write(fromChild[1], &outcome, 1) == 1 && ::read(toChild[0], &go, 1) == 1;
+            const char released = told && lock.release();
+            ::_exit(::write(fromChild[1], &released, 1) == 1 ? 0 : 1);
+        }
+        ::close(toChild[0]);
+        ::close(fromChild[1]);
+        go_ = toChild[1];
+        answers_ = fromChild[0];
+        char outcome = -1;
+        if (::read(answers_, &outcome, 1) != 1)
+            qFatal("holder died");
+        outcome_ = Outcome(outcome);
+    }
+    ~Holder() { release(); }
+    Holder(const Holder &) = delete;
+    Holder &operator=(const Holder &) = delete;
+
+    Outcome outcome() const { return outcome_; }
+    // Lets go without waiting, so several holders can leave at the same moment. A byte, not
+    // the end of the pipe: children forked later hold copies of its writing end.
+    void letGo()
+    {
+        const char go = 1;
+        if (go_ >= 0 && ::write(go_, &go, 1) != 1)
+            qFatal("holder gone");
+        ::close(go_);
+        go_ = -1;
+    }
+    bool release()
+    {
+        letGo();
+        if (pid_ <= 0)
+            return released_;
+        char released = 0;
+        released_ = ::read(answers_, &released, 1) == 1 && released;
+        ::close(answers_);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        return released_;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int go_ = -1;
+    int answers_ = -1;
+    Outcome outcome_ = Outcome::Failed;
+    bool released_ = false;
+};
+
+} // namespace
 
 class TestInstanceLock : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void init()
+    {
+        dir_ = std::make_unique<QTemporaryDir>();
+        QVERIFY(dir_->isValid());
+        path_ = dir_->filePath(QStringLiteral("clocksaver.in1"));
+    }
+
     void theFileExistsExactlyWhileTheLockIsHeld()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("clocksaver.in1"));
         {
             InstanceLock lock;
-            QCOMPARE(lock.acquire(path), InstanceLock::Outcome::Acquired);
-            QVERIFY(QFile::exists(path));
+            QCOMPARE(lock.acquire(path_, Kind::FullScreen), Outcome::Acquired);
+            QVERIFY(QFile::exists(path_));
             QVERIFY(lock.release());
-            QVERIFY(!QFile::exists(path));
+            QVERIFY(!QFile::exists(path_));
         }
         {
             InstanceLock lock;
-            QCOMPARE(lock.acquire(path), InstanceLock::Outcome::Acquired);
+            QCOMPARE(lock.acquire(path_, Kind::Dialog), Outcome::Acquired);
         }
-        QVERIFY2(!QFile::exists(path), "destroying a held lock releases it");
+        QVERIFY2(!QFile::exists(path_), "destroying a held lock releases it");
     }
 
-    void aHeldLockTurnsAwayOthersAndLeavesTheFile()
+    void whatRunsBesideWhat_data()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("clocksaver.in1"));
-        InstanceLock first;
-        QCOMPARE(first.acquire(path), InstanceLock::Outcome::Acquired);
-        {
-            InstanceLock second;
-            QCOMPARE(second.acquire(path), InstanceLock::Outcome::HeldElsewhere);
-        }
-        QVERIFY2(QFile::exists(path), "a turned-away copy must not delete the holder's file");
-        QVERIFY(first.release());
-
-        InstanceLock third;
-        QCOMPARE(third.acquire(path), InstanceLock::Outcome::Acquired);
+        QTest::addColumn<QList<Kind>>("running");
+        QTest::addColumn<Kind>("starting");
+        QTest::addColumn<Outcome>("outcome");
+        const QList<Kind> fullScreen{Kind::FullScreen};
+        const QList<Kind> twoShared{Kind::Shared, Kind::Shared};
+        const QList<Kind> dialog{Kind::Dialog};
+        const QList<Kind> dialogAndShared{Kind::Dialog, Kind::Shared};
+        QTest::newRow("full screen, full screen") << fullScreen << Kind::FullScreen << Outcome::HeldElsewhere;
+        QTest::newRow("full screen, shared") << fullScreen << Kind::Shared << Outcome::HeldElsewhere;
+        QTest::newRow("full screen, dialog") << fullScreen << Kind::Dialog << Outcome::HeldElsewhere;
+        QTest::newRow("shared, full screen") << twoShared << Kind::FullScreen << Outcome::HeldElsewhere;
+        QTest::newRow("shared, shared") << twoShared << Kind::Shared << Outcome::Acquired;
+        QTest::newRow("shared, dialog") << twoShared << Kind::Dialog << Outcome::Acquired;
+        QTest::newRow("dialog, full screen") << dialog << Kind::FullScreen << Outcome::HeldElsewhere;
+        QTest::newRow("dialog, shared") << dialog << Kind::Shared << Outcome::Acquired;
+        QTest::newRow("dialog, dialog") << dialog << Kind::Dialog << Outcome::HeldElsewhere;
+        QTest::newRow("dialog and shared, full screen") << dialogAndShared << Kind::FullScreen << Outcome::HeldElsewhere;
+        QTest::newRow("dialog and shared, dialog") << dialogAndShared << Kind::Dialog << Outcome::HeldElsewhere;
     }
 
-    void aFileLeftByADeadCopyIsTakenOver()
+    // Every holder is a process of its own; the file stays until the last of them lets go.
+    void whatRunsBesideWhat()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("clocksaver.in1"));
-        QFile stale(path);
+        QFETCH(QList<Kind>, running);
+        QFETCH(Kind, starting);
+        QFETCH(Outcome, outcome);
+        std::vector<std::unique_ptr<Holder>> holders;
+        for (const Kind kind : running) {
+            holders.push_back(std::make_unique<Holder>(path_, kind));
+            QCOMPARE(holders.back()->outcome(), Outcome::Acquired);
+        }
+        auto newcomer = std::make_unique<Holder>(path_, starting);
+        QCOMPARE(newcomer->outcome(), outcome);
+        holders.insert(holders.begin(), std::move(newcomer));
+        for (auto &holder : holders) {
+            QVERIFY(QFile::exists(path_));
+            QVERIFY(holder->release());
+        }
+        QVERIFY(!QFile::exists(path_));
+    }
+
+    void ofSharedHoldersLeavingTogetherOneDeletesTheFile()
+    {
+        for (int round = 0; round < 20; ++round) {
+            std::vector<std::unique_ptr<Holder>> holders;
+            for (int i = 0; i < 6; ++i)
+                holders.push_back(std::make_unique<Holder>(path_, i == 0 ? Kind::Dialog : Kind::Shared));
+            for (auto &holder : holders)
+                holder->letGo();
+            for (auto &holder : holders)
+                QVERIFY(holder->release());
+            QVERIFY2(!QFile::exists(path_), qPrintable(QStringLiteral("round %1").arg(round)));
+        }
+    }
+
+    // A host ends one copy and starts the next at once (a preview, then the real run): the last
+    // copy out locks the file alone while it deletes it, and the next must not be turned away.
+    void aSharedHolderStartingWhileTheLastDeletesTheFileRuns()
+    {
+        int ready[2];
+        QCOMPARE(::pipe(ready), 0);
+        const pid_t leaving = ::fork();
+        if (leaving == 0) {
+            const QByteArray native = QFile::encodeName(path_);
+            const int fd = ::open(native.constData(), O_RDWR | O_CREAT, 0644);
+            const char locked = fd >= 0 && ::flock(fd, LOCK_EX) == 0;
+            if (::write(ready[1], &locked, 1) != 1)
+                ::_exit(1);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ::_exit(::unlink(native.constData()));
+        }
+        char locked = 0;
+        QVERIFY(::read(ready[0], &locked, 1) == 1 && locked);
+        Holder starting(path_, Kind::Shared);
+        ::waitpid(leaving, nullptr, 0);
+        QCOMPARE(starting.outcome(), Outcome::Acquired);
+        QVERIFY(QFile::exists(path_));
+        QVERIFY(starting.release());
+        QVERIFY(!QFile::exists(path_));
+    }
+
+    void aFileLeftByADeadCopyIsTakenOverAndEmptied()
+    {
+        QFile stale(path_);
         QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("left over");
         stale.close();
 
         InstanceLock lock;
-        QCOMPARE(lock.acquire(path), InstanceLock::Outcome::Acquired);
+        QCOMPARE(lock.acquire(path_, Kind::FullScreen), Outcome::Acquired);
+        QCOMPARE(QFile(path_).size(), 0);
         QVERIFY(lock.release());
-        QVERIFY(!QFile::exists(path));
+        QVERIFY(!QFile::exists(path_));
+    }
+
+    // As left by a run under sudo: the user cannot write it but may replace it in the folder.
+    void aLeftoverTheUserCannotWriteIsReplaced()
+    {
+        QFile stale(path_);
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        QVERIFY(stale.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+        QVERIFY(QFile::setPermissions(dir_->path(), QFile::Permissions(0x7777)));
+
+        Holder user(path_, Kind::FullScreen, Holder::User::Unprivileged);
+        QCOMPARE(user.outcome(), Outcome::Acquired);
+        QVERIFY(user.release());
+        QVERIFY(!QFile::exists(path_));
+    }
+
+    void linksAndOtherFilesAtThePathAreRefused()
+    {
+        const QString target = dir_->filePath(QStringLiteral("target"));
+        QVERIFY(QFile::link(target, path_));
+        InstanceLock lock;
+        QCOMPARE(lock.acquire(path_, Kind::FullScreen), Outcome::Failed);
+        QVERIFY2(lock.errorString().contains(QLatin1String("symbolic link")), qPrintable(lock.errorString()));
+        QVERIFY2(!QFile::exists(target), "the link's target must not be created");
+
+        QVERIFY(QFile::remove(path_));
+        QVERIFY(QDir().mkdir(path_));
+        QCOMPARE(lock.acquire(path_, Kind::Shared), Outcome::Failed);
+        QVERIFY(QDir().rmdir(path_));
+
+        QFile other(target);
+        QVERIFY(other.open(QIODevice::WriteOnly));
+        other.write("keep me");
+        other.close();
+        QCOMPARE(::link(QFile::encodeName(target).constData(), QFile::encodeName(path_).constData()), 0);
+        QCOMPARE(lock.acquire(path_, Kind::FullScreen), Outcome::Failed);
+        QCOMPARE(QFile(target).size(), 7);
+    }
+
+    // The file was deleted from outside and a new copy made its own: releasing the first copy
+    // must leave the new copy's file, which keeps turning others away.
+    void releaseDeletesOnlyTheFileItHolds()
+    {
+        InstanceLock first;
+        QCOMPARE(first.acquire(path_, Kind::FullScreen), Outcome::Acquired);
+        QVERIFY(QFile::remove(path_));
+        Holder second(path_, Kind::FullScreen);
+        QCOMPARE(second.outcome(), Outcome::Acquired);
+        QVERIFY(first.release());
+        QVERIFY(QFile::exists(path_));
+        QCOMPARE(Holder(path_, Kind::FullScreen).outcome(), Outcome::HeldElsewhere);
+        QVERIFY(second.release());
+        QVERIFY(!QFile::exists(path_));
+    }
+
+    void aFileAlreadyGoneAtTheEndIsNoError()
+    {
+        InstanceLock lock;
+        QCOMPARE(lock.acquire(path_, Kind::FullScreen), Outcome::Acquired);
+        QVERIFY(dir_->remove());
+        QVERIFY2(lock.release(), qPrintable(lock.errorString()));
     }
 
     void aMissingFolderIsAFailureWithAReason()
     {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("missing/clocksaver.in1"));
+        const QString path = dir_->filePath(QStringLiteral("missing/clocksaver.in1"));
         InstanceLock lock;
-        QCOMPARE(lock.acquire(path), InstanceLock::Outcome::Failed);
+        QCOMPARE(lock.acquire(path, Kind::FullScreen), Outcome::Failed);
         QVERIFY(lock.errorString().contains(path));
     }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path_;
 };
 
 QTEST_GUILESS_MAIN(TestInstanceLock)

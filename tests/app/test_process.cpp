@@ -1,11 +1,42 @@
-// The built program as a process: argument forms, the single-instance lock and quit signals.
+// The built program as a process: argument forms, the single-instance lock, quit signals at
+// any moment, and displays that are missing or go away.
 #include "support/program_copy.h"
+#include "support/xvfb_server.h"
 
 #include <QFile>
 #include <QTest>
 
 #include <csignal>
 #include <vector>
+
+namespace {
+
+// This environment with no display server to reach.
+QProcessEnvironment withoutDisplay()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "WAYLAND_SOCKET", "XDG_SESSION_TYPE"})
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    return environment;
+}
+
+// Whether the signal waits in the process's queue, not yet handed to a handler.
+bool isPending(const QProcess &process, int signal)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
+    if (!status.open(QIODevice::ReadOnly))
+        return false;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("ShdPnd:") || line.startsWith("SigPnd:")) {
+            if ((line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1)) & 1)
+                return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
 
 class TestProcess : public QObject
 {
@@ -32,6 +63,121 @@ private slots:
         QVERIFY2(!QFile::exists(copy.settingsPath()), "nothing but the lock is touched");
     }
 
+    void helpAndVersionArePrinted_data()
+    {
+        QTest::addColumn<QString>("argument");
+        QTest::newRow("--help") << QStringLiteral("--help");
+        QTest::newRow("-h") << QStringLiteral("-h");
+        QTest::newRow("--version") << QStringLiteral("--version");
+    }
+
+    void helpAndVersionArePrinted()
+    {
+        QFETCH(QString, argument);
+        ProgramCopy copy;
+        auto process = copy.start({argument}, withoutDisplay());
+        QVERIFY(EndsCleanly(*process));
+        const QString usage = QString::fromLocal8Bit(process->readAllStandardOutput());
+        const QStringList parts = argument == QLatin1String("--version")
+                                      ? QStringList{QStringLiteral("clocksaver " CLOCKSAVER_VERSION "\n")}
+                                      : QStringList{"/S", "/C", "XSCREENSAVER_WINDOW", copy.settingsPath(), copy.lockPath()};
+        for (const QString &part : parts)
+            QVERIFY2(usage.contains(part), qPrintable(usage));
+        QVERIFY(!QFile::exists(copy.lockPath()));
+    }
+
+    void withoutADisplayFormsEndWithOneLine_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QStringList>("environment");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("/S, no DISPLAY") << QStringList{"/S"} << QStringList{}
+                                        << "clocksaver: no display: DISPLAY is not set\n";
+        QTest::newRow("/C, no X server") << QStringList{"/C"} << QStringList{"DISPLAY=:4711"}
+                                         << "clocksaver: cannot open the display \":4711\": ";
+        QTest::newRow("/S, no compositor")
+            << QStringList{"/S"} << QStringList{"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=/nonexistent/wayland-9"}
+            << "clocksaver: cannot open the display \"/nonexistent/wayland-9\": ";
+        QTest::newRow("/S, Wayland session, neither") << QStringList{"/S"} << QStringList{"QT_QPA_PLATFORM=", "XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=/nonexistent/wayland-9"}
+            << "clocksaver: cannot open the display \"/nonexistent/wayland-9\": ";
+    }
+
+    void withoutADisplayFormsEndWithOneLine()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QStringList, environment);
+        QFETCH(QString, message);
+        QProcessEnvironment settings = withoutDisplay();
+        for (const QString &setting : environment)
+            settings.insert(setting.section(QLatin1Char('='), 0, 0), setting.section(QLatin1Char('='), 1));
+        ProgramCopy copy;
+        auto process = copy.start(arguments, settings, QProcess::SeparateChannels);
+        QVERIFY(process->waitForFinished(10000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 1);
+        const QString errors = QString::fromLocal8Bit(process->readAllStandardError());
+        QVERIFY2(errors.startsWith(message) && errors.count(QLatin1Char('\n')) == 1, qPrintable(errors));
+        QVERIFY(!QFile::exists(copy.lockPath()));
+    }
+
+    // Quit signals that come before the program could handle them, here held back until it
+    // does, end it the same way: no display is needed any more.
+    void quitSignalsBeforeTheGuiExistsEndItAsUsual()
+    {
+        ProgramCopy copy;
+        QProcess process;
+        process.setProcessEnvironment(withoutDisplay());
+        process.setChildProcessModifier([] {
+            sigset_t quitSignals;
+            sigemptyset(&quitSignals);
+            sigaddset(&quitSignals, SIGTERM);
+            sigprocmask(SIG_BLOCK, &quitSignals, nullptr);
+        });
+        process.start(copy.programPath(), {"/S"});
+        QVERIFY(process.waitForStarted());
+        QCOMPARE(::kill(pid_t(process.processId()), SIGTERM), 0);
+        QVERIFY(EndsBySignal(process, SIGTERM));
+        QVERIFY(!QFile::exists(copy.lockPath()));
+    }
+
+    // Hosts that lose patience send more; those arriving during the teardown change nothing.
+    void furtherQuitSignalsChangeNothing()
+    {
+        ProgramCopy copy;
+        auto process = copy.start({"/S"});
+        QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
+        const pid_t pid = pid_t(process->processId());
+        QCOMPARE(::kill(pid, SIGTERM), 0);
+        QVERIFY(waitUntil([&] { return !isPending(*process, SIGTERM); }));
+        while (process->state() != QProcess::NotRunning && !process->waitForFinished(0))
+            ::kill(pid, SIGHUP);
+        QVERIFY(EndsBySignal(*process, SIGTERM));
+        QVERIFY(!QFile::exists(copy.lockPath()));
+    }
+
+    void aLostXServerEndsTheRunWithoutItsLock_data()
+    {
+        QTest::addColumn<QString>("mode");
+        QTest::newRow("/S") << QStringLiteral("/S");
+        QTest::newRow("/C") << QStringLiteral("/C");
+    }
+
+    void aLostXServerEndsTheRunWithoutItsLock()
+    {
+        QFETCH(QString, mode);
+        auto xvfb = std::make_unique<XvfbServer>();
+        ProgramCopy copy;
+        QVERIFY(xvfb->isRunning() && copy.isValid());
+        auto process = copy.start({mode}, xvfb->environment());
+        QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
+        QVERIFY(xvfb->run(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--name", "."}).size() > 0);
+        xvfb.reset();
+        QVERIFY(process->waitForFinished(10000));
+        QCOMPARE(process->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process->exitCode(), 1);
+        QVERIFY(!QFile::exists(copy.lockPath()));
+    }
+
     void formsRunUntilAQuitSignal_data()
     {
         QTest::addColumn<QStringList>("arguments");
@@ -52,7 +198,7 @@ private slots:
         QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
         QVERIFY2(!process->waitForFinished(500), "a form keeps the program running");
         QCOMPARE(::kill(pid_t(process->processId()), signal), 0);
-        QVERIFY(EndsCleanly(*process));
+        QVERIFY(EndsBySignal(*process, signal));
         QVERIFY(!QFile::exists(copy.lockPath()));
     }
 
@@ -62,16 +208,31 @@ private slots:
         auto first = copy.start({"/S"});
         QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
 
+        // Turned away before anything needs a display.
         for (const QString &mode : {QStringLiteral("/S"), QStringLiteral("/C"), QString()}) {
-            auto second = copy.start(mode.isEmpty() ? QStringList{} : QStringList{mode});
+            auto second = copy.start(mode.isEmpty() ? QStringList{} : QStringList{mode}, withoutDisplay());
             QVERIFY2(EndsCleanly(*second, 5000), qPrintable(mode));
             QVERIFY(QFile::exists(copy.lockPath()));
         }
         QCOMPARE(first->state(), QProcess::Running);
 
         first->terminate();
-        QVERIFY(EndsCleanly(*first));
+        QVERIFY(EndsBySignal(*first, SIGTERM));
         QVERIFY(!QFile::exists(copy.lockPath()));
+    }
+
+    // A dangling link at the lock's path would otherwise create its target, as root any file.
+    void aLinkAtTheLockPathIsRefused()
+    {
+        ProgramCopy copy;
+        const QString target = copy.folder() + QStringLiteral("/target");
+        QVERIFY(QFile::link(target, copy.lockPath()));
+        auto process = copy.start({"/S"}, ProgramCopy::offscreenEnvironment(), QProcess::SeparateChannels);
+        QVERIFY(process->waitForFinished(10000));
+        QCOMPARE(process->exitCode(), 1);
+        const QByteArray errors = process->readAllStandardError();
+        QVERIFY2(errors.startsWith("clocksaver: ") && errors.contains("symbolic link"), errors.constData());
+        QVERIFY(!QFile::exists(target));
     }
 
     void aLockFileLeftByAKilledCopyIsTakenOver()
@@ -86,7 +247,7 @@ private slots:
         auto next = copy.start({"/S"});
         QVERIFY2(!next->waitForFinished(1000), "the stale lock must not stop the next start");
         next->terminate();
-        QVERIFY(EndsCleanly(*next));
+        QVERIFY(EndsBySignal(*next, SIGTERM));
         QVERIFY(!QFile::exists(copy.lockPath()));
     }
 
@@ -110,9 +271,12 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(running(), 1);
         for (auto &process : starts) {
-            if (process->state() != QProcess::NotRunning)
+            if (process->state() == QProcess::NotRunning) {
+                QVERIFY(EndsCleanly(*process));
+            } else {
                 process->terminate();
-            QVERIFY(EndsCleanly(*process));
+                QVERIFY(EndsBySignal(*process, SIGTERM));
+            }
         }
         QVERIFY(!QFile::exists(copy.lockPath()));
     }

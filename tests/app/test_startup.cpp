@@ -29,6 +29,8 @@ private slots:
         QTest::newRow("empty") << with({""}) << int(RunMode::None);
         QTest::newRow("none") << with({}) << int(RunMode::None);
         QTest::newRow("C without slash") << with({"C"}) << int(RunMode::None);
+        QTest::newRow("long s") << with({QStringLiteral("/\u017F")}) << int(RunMode::None);
+        QTest::newRow("dotless i") << with({QStringLiteral("/c\u0131")}) << int(RunMode::Configure);
     }
 
     void firstArgumentPicksTheMode()

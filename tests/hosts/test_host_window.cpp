@@ -1,6 +1,7 @@
 // Show mode with XSCREENSAVER_WINDOW naming a plain X window that the test made (xlogo): the
 // clocks fill that window at its size and place, take no input, and end cleanly when the host
-// sends SIGTERM or its window goes. A name that is no window is refused with a message.
+// sends SIGTERM or its window goes. Copies in several such windows run side by side, as a host
+// starts one per monitor. A name that is no window is refused with a message.
 
 #include "support/fixed_clock.h"
 #include "support/program_copy.h"
@@ -9,17 +10,26 @@
 #include <QFile>
 #include <QTest>
 
+#include <csignal>
+
 namespace {
 
-// Shows an xlogo window over this area; returns its X window id, 0 if it did not show.
-quint32 showHost(QProcess &host, const XvfbServer &xvfb, const QRect &area)
+// Shows an xlogo window with this title over this area; returns its X window id, 0 if it did
+// not show.
+quint32 showHost(QProcess &host, const XvfbServer &xvfb, const QRect &area, const QString &title = "host")
 {
     host.setProcessEnvironment(xvfb.environment());
     // Without a border the window's inside is exactly the area.
-    host.start(QStringLiteral("xlogo"), {"-bw", "0", "-geometry",
+    host.start(QStringLiteral("xlogo"), {"-bw", "0", "-title", title, "-geometry",
                                          QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height())
                                              .arg(area.x()).arg(area.y())});
-    return xvfb.run("xdotool", {"search", "--sync", "--onlyvisible", "--class", "xlogo"}).trimmed().toUInt();
+    return xvfb.run("xdotool", {"search", "--sync", "--onlyvisible", "--name", '^' + title + '$'}).trimmed().toUInt();
+}
+
+QProcessEnvironment inHostWindow(QProcessEnvironment environment, quint32 id)
+{
+    environment.insert("XSCREENSAVER_WINDOW", QString::number(id));
+    return environment;
 }
 
 QString hexadecimal(quint32 id)
@@ -36,11 +46,13 @@ private slots:
     void initTestCase();
     void clocksFillTheHostWindow_data();
     void clocksFillTheHostWindow();
+    void copiesInTwoHostWindowsRunSideBySide();
     void unusableNamesAreRefused_data();
     void unusableNamesAreRefused();
 
 private:
     void expectCleanEnd(const ProgramCopy &copy, QProcess &clocks, const QByteArray &message);
+    void expectEndBySigterm(QProcess &clocks);
 };
 
 void TestHostWindow::initTestCase()
@@ -55,6 +67,12 @@ void TestHostWindow::expectCleanEnd(const ProgramCopy &copy, QProcess &clocks, c
     QVERIFY(!QFile::exists(copy.lockPath()));
     const QByteArray errors = clocks.readAllStandardError();
     QVERIFY2(errors.contains(message), errors.constData());
+}
+
+void TestHostWindow::expectEndBySigterm(QProcess &clocks)
+{
+    clocks.terminate();
+    QVERIFY(EndsBySignal(clocks, SIGTERM, 5000));
 }
 
 void TestHostWindow::clocksFillTheHostWindow_data()
@@ -103,11 +121,45 @@ void TestHostWindow::clocksFillTheHostWindow()
         host.kill();
         expectCleanEnd(copy, *clocks, "the host window is gone");
     } else {
-        clocks->terminate();
-        expectCleanEnd(copy, *clocks, "");
+        expectEndBySigterm(*clocks);
+        QVERIFY(!QFile::exists(copy.lockPath()));
     }
     host.kill();
     host.waitForFinished(5000);
+}
+
+void TestHostWindow::copiesInTwoHostWindowsRunSideBySide()
+{
+    XvfbServer xvfb(1600, 600);
+    ProgramCopy copy;
+    QVERIFY(xvfb.isRunning() && copy.isValid());
+    copy.writeSettings(FixedClockSettings);
+    const QList<QRect> windows{QRect(0, 0, 780, 585), QRect(800, 0, 780, 585)};
+    QProcess hosts[2];
+    std::unique_ptr<QProcess> clocks[2];
+    for (int i = 0; i < 2; ++i) {
+        const quint32 id = showHost(hosts[i], xvfb, windows[i], QStringLiteral("host %1").arg(i));
+        QVERIFY(id != 0);
+        clocks[i] = copy.start({"/S"}, inHostWindow(withFixedClock(xvfb.environment()), id));
+    }
+    QStringList faults;
+    const bool drawn = waitUntil([&] {
+        const QImage screen = xvfb.screenshot();
+        return (faults = clockFaults(screen, windows[0]) + clockFaults(screen, windows[1])).isEmpty();
+    });
+    QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
+
+    const std::unique_ptr<QProcess> fullScreen = copy.start({"/S"}, xvfb.environment());
+    QVERIFY2(EndsCleanly(*fullScreen, 5000), "a full-screen start is turned away");
+    expectEndBySigterm(*clocks[0]);
+    QVERIFY2(QFile::exists(copy.lockPath()), "the other copy still runs");
+    QCOMPARE(clocks[1]->state(), QProcess::Running);
+    expectEndBySigterm(*clocks[1]);
+    QVERIFY(!QFile::exists(copy.lockPath()));
+    for (QProcess &host : hosts) {
+        host.kill();
+        host.waitForFinished(5000);
+    }
 }
 
 void TestHostWindow::unusableNamesAreRefused_data()

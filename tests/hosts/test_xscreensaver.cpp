@@ -1,6 +1,7 @@
-// The real XScreenSaver on a private X server, set up in a home of its own to run only these
-// clocks: activating it shows them inside its window, deactivating it ends them and frees the
-// lock. XScreenSaver launches no display programs as root, so as root it runs as nobody.
+// The real XScreenSaver on a private X server with two monitors, set up in a home of its own to
+// run only these clocks: activating it shows them inside its window on each monitor, starting
+// them anew ends the old copies in a way it logs as normal, and deactivating it ends them and
+// frees the lock. XScreenSaver launches no display programs as root, so as root it runs as nobody.
 
 #include "support/fixed_clock.h"
 #include "support/program_copy.h"
@@ -32,10 +33,13 @@ private slots:
 private:
     void writeConfiguration() const;
     void startAsSaverUser(QProcess &process, const QString &program, const QStringList &arguments) const;
-    bool command(const QString &argument) const;
+    bool command(const QStringList &arguments) const;
     bool clocksRunning() const;
+    void expectClocksOnBothMonitors() const;
 
-    XvfbServer xvfb_{1280, 1024};
+    std::unique_ptr<XvfbServer> xvfb_ = XvfbServer::withTwoMonitors();
+    // What XScreenSaver logged, with -verbose.
+    QByteArray log_;
     ProgramCopy copy_;
     QTemporaryDir home_;
     QProcess saver_;
@@ -47,7 +51,7 @@ void TestXScreenSaver::initTestCase()
         QSKIP("xscreensaver is not installed");
     if (!QFile::exists(FakeTimeLibrary))
         QSKIP("libfaketime is not installed");
-    QVERIFY(xvfb_.isRunning() && copy_.isValid() && home_.isValid());
+    QVERIFY(xvfb_->isRunning() && copy_.isValid() && home_.isValid());
     // The saver's user writes the lock beside the program and may write its own home.
     QVERIFY(QFile::setPermissions(copy_.folder(), Everyone) && QFile::setPermissions(home_.path(), Everyone));
     copy_.writeSettings(FixedClockSettings);
@@ -56,11 +60,10 @@ void TestXScreenSaver::initTestCase()
     // started again, it comes up.
     bool answers = false;
     for (int attempt = 0; attempt < 3 && !answers; ++attempt) {
-        startAsSaverUser(saver_, QStringLiteral("xscreensaver"), {"-no-splash"});
+        startAsSaverUser(saver_, QStringLiteral("xscreensaver"), {"-no-splash", "-verbose"});
         // Generous waits: XScreenSaver starts several helper programs of its own.
-        waitUntil([this] { return saver_.state() == QProcess::NotRunning || command(QStringLiteral("-version")); },
-                  30000);
-        answers = saver_.state() != QProcess::NotRunning && command(QStringLiteral("-version"));
+        waitUntil([this] { return saver_.state() == QProcess::NotRunning || command({"-version"}); }, 30000);
+        answers = saver_.state() != QProcess::NotRunning && command({"-version"});
     }
     QVERIFY2(answers, qPrintable(QStringLiteral("xscreensaver: exit code %1").arg(saver_.exitCode())));
 }
@@ -78,11 +81,11 @@ void TestXScreenSaver::writeConfiguration() const
 
 void TestXScreenSaver::startAsSaverUser(QProcess &process, const QString &program, const QStringList &arguments) const
 {
-    QProcessEnvironment environment = withFixedClock(xvfb_.environment());
+    QProcessEnvironment environment = withFixedClock(xvfb_->environment());
     environment.remove(QStringLiteral("LD_PRELOAD"));
     environment.insert(QStringLiteral("HOME"), home_.path());
     process.setProcessEnvironment(environment);
-    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setProcessChannelMode(QProcess::MergedChannels);
     if (::geteuid() == 0)
         process.start(QStringLiteral("setpriv"),
                       QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + arguments);
@@ -90,10 +93,10 @@ void TestXScreenSaver::startAsSaverUser(QProcess &process, const QString &progra
         process.start(program, arguments);
 }
 
-bool TestXScreenSaver::command(const QString &argument) const
+bool TestXScreenSaver::command(const QStringList &arguments) const
 {
     QProcess command;
-    startAsSaverUser(command, QStringLiteral("xscreensaver-command"), {argument});
+    startAsSaverUser(command, QStringLiteral("xscreensaver-command"), arguments);
     return command.waitForFinished(10000) && command.exitStatus() == QProcess::NormalExit && command.exitCode() == 0;
 }
 
@@ -105,28 +108,52 @@ bool TestXScreenSaver::clocksRunning() const
     return search.exitCode() == 0;
 }
 
+void TestXScreenSaver::expectClocksOnBothMonitors() const
+{
+    QStringList faults;
+    const bool drawn = waitUntil([&] {
+        const QImage screen = xvfb_->screenshot();
+        faults = clockFaults(screen, QRect(0, 0, 1920, 1080)) + clockFaults(screen, QRect(1920, 0, 1280, 1024));
+        return faults.isEmpty();
+    }, 30000);
+    QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
+    // Inside XScreenSaver's windows, not windows of their own over the screen.
+    const QList<QByteArray> windows = xvfb_->run("xdotool", {"search", "--name", "Hauptwin"}).trimmed().split('\n');
+    QCOMPARE(windows.size(), 2);
+    for (const QByteArray &window : windows) {
+        const QByteArray tree = xvfb_->run("xwininfo", {"-id", QString::fromLatin1(window), "-children"});
+        const qsizetype parent = tree.indexOf("Parent window id:");
+        QVERIFY2(parent >= 0 && !tree.mid(parent).split('\n').first().contains("(the root window)"), tree.constData());
+    }
+}
+
 void TestXScreenSaver::activatingShowsTheClocksAndDeactivatingEndsThem()
 {
-    QVERIFY(command(QStringLiteral("-activate")));
+    QVERIFY(command({"-activate"}));
     QVERIFY(waitUntil([this] { return QFile::exists(copy_.lockPath()); }, 30000));
-    QStringList faults;
-    const bool drawn = waitUntil([&] { return (faults = clockFaults(xvfb_.screenshot(), QRect(0, 0, 1280, 1024))).isEmpty(); }, 30000);
-    QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
-    // Inside XScreenSaver's window, not a window of its own over the screen.
-    const QByteArray window = xvfb_.run("xdotool", {"search", "--name", "Hauptwin"}).trimmed();
-    const QByteArray tree = xvfb_.run("xwininfo", {"-id", QString::fromLatin1(window), "-children"});
-    const qsizetype parent = tree.indexOf("Parent window id:");
-    QVERIFY2(parent >= 0 && !tree.mid(parent).split('\n').first().contains("(the root window)"), tree.constData());
+    expectClocksOnBothMonitors();
+    if (QTest::currentTestFailed())
+        return;
 
-    QVERIFY(command(QStringLiteral("-deactivate")));
+    // Selecting the clocks again makes XScreenSaver end the running copies and log how they ended.
+    QVERIFY(command({"-select", "1"}));
+    QVERIFY(waitUntil([this] { return (log_ += saver_.readAll()).count("exited normally with SIGTERM") == 2; }, 30000));
+    expectClocksOnBothMonitors();
+    if (QTest::currentTestFailed())
+        return;
+
+    QVERIFY(command({"-deactivate"}));
     QVERIFY(waitUntil([this] { return !QFile::exists(copy_.lockPath()) && !clocksRunning(); }, 30000));
+    log_ += saver_.readAll();
+    for (const QByteArray &line : log_.split('\n'))
+        QVERIFY2(!line.contains("crash") && !line.contains("abnormal"), line.constData());
 }
 
 void TestXScreenSaver::cleanupTestCase()
 {
     if (saver_.state() == QProcess::NotRunning)
         return;
-    command(QStringLiteral("-exit"));
+    command({"-exit"});
     if (!saver_.waitForFinished(5000))
         saver_.kill();
     saver_.waitForFinished(5000);

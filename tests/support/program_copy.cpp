@@ -38,6 +38,13 @@ bool EndsCleanly(QProcess &process, int timeoutMs)
     return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
+bool EndsBySignal(QProcess &process, int signal, int timeoutMs)
+{
+    const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
+    // For a process killed by a signal, QProcess gives the signal's number as the exit code.
+    return finished && process.exitStatus() == QProcess::CrashExit && process.exitCode() == signal;
+}
+
 QProcessEnvironment ProgramCopy::offscreenEnvironment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

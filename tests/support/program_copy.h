@@ -39,6 +39,9 @@ private:
 
 // Waits for the process to end by itself with exit code 0.
 bool EndsCleanly(QProcess &process, int timeoutMs = 10000);
+// Waits for the process to end by the signal, as the program does once it has cleaned up
+// after a quit signal.
+bool EndsBySignal(QProcess &process, int signal, int timeoutMs = 10000);
 
 // Polls until the condition holds or the time is up; returns the condition's last value.
 template<typename Condition>
