@@ -7,6 +7,8 @@
 #include <QTest>
 
 #include <csignal>
+#include <linux/close_range.h>
+#include <sys/resource.h>
 #include <vector>
 
 namespace {
@@ -117,6 +119,29 @@ private slots:
         QCOMPARE(process->exitCode(), 1);
         const QString errors = QString::fromLocal8Bit(process->readAllStandardError());
         QVERIFY2(errors.startsWith(message) && errors.count(QLatin1Char('\n')) == 1, qPrintable(errors));
+        QVERIFY(!QFile::exists(copy.lockPath()));
+    }
+
+    // Hosts end the program by signals; one that cannot listen for them says so and ends.
+    void withoutAWayToHearQuitSignalsItEndsWithOneLine()
+    {
+        ProgramCopy copy;
+        QProcess process;
+        process.setProcessEnvironment(ProgramCopy::offscreenEnvironment());
+        // Room for the libraries to load one by one, none for the signals' pipe; files this
+        // process left open would take that room.
+        process.setChildProcessModifier([] {
+            ::close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+            const rlimit fewFiles{4, 4};
+            ::setrlimit(RLIMIT_NOFILE, &fewFiles);
+        });
+        process.start(copy.programPath(), {"/S"});
+        QVERIFY(process.waitForFinished(10000));
+        QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(process.exitCode(), 1);
+        const QByteArray errors = process.readAllStandardError();
+        QVERIFY2(errors.startsWith("clocksaver: cannot listen for quit signals: ") && errors.count('\n') == 1,
+                 errors.constData());
         QVERIFY(!QFile::exists(copy.lockPath()));
     }
 
