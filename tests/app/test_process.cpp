@@ -60,8 +60,7 @@ private slots:
         ProgramCopy copy;
         QVERIFY(copy.isValid());
         auto process = copy.start(arguments);
-        QVERIFY(EndsCleanly(*process));
-        QVERIFY(!QFile::exists(copy.lockPath()));
+        QVERIFY(EndsCleanly(*process, copy.lockPath()));
         QVERIFY2(!QFile::exists(copy.settingsPath()), "nothing but the lock is touched");
     }
 
@@ -78,7 +77,7 @@ private slots:
         QFETCH(QString, argument);
         ProgramCopy copy;
         auto process = copy.start({argument}, withoutDisplay());
-        QVERIFY(EndsCleanly(*process));
+        QVERIFY(EndsCleanly(*process, copy.lockPath()));
         const QString usage = QString::fromLocal8Bit(process->readAllStandardOutput());
         const QStringList parts = argument == QLatin1String("--version")
                                       ? QStringList{QStringLiteral("clocksaver " CLOCKSAVER_VERSION "\n")}
@@ -161,8 +160,7 @@ private slots:
         process.start(copy.programPath(), {"/S"});
         QVERIFY(process.waitForStarted());
         QCOMPARE(::kill(pid_t(process.processId()), SIGTERM), 0);
-        QVERIFY(EndsBySignal(process, SIGTERM));
-        QVERIFY(!QFile::exists(copy.lockPath()));
+        QVERIFY(EndsBySignal(process, SIGTERM, copy.lockPath()));
     }
 
     // Hosts that lose patience send more; those arriving during the teardown change nothing.
@@ -170,14 +168,13 @@ private slots:
     {
         ProgramCopy copy;
         auto process = copy.start({"/S"});
-        QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
         const pid_t pid = pid_t(process->processId());
         QCOMPARE(::kill(pid, SIGTERM), 0);
-        QVERIFY(waitUntil([&] { return !isPending(*process, SIGTERM); }));
+        QVERIFY(QTest::qWaitFor([&] { return !isPending(*process, SIGTERM); }, 10000));
         while (process->state() != QProcess::NotRunning && !process->waitForFinished(0))
             ::kill(pid, SIGHUP);
-        QVERIFY(EndsBySignal(*process, SIGTERM));
-        QVERIFY(!QFile::exists(copy.lockPath()));
+        QVERIFY(EndsBySignal(*process, SIGTERM, copy.lockPath()));
     }
 
     void aLostXServerEndsTheRunWithoutItsLock_data()
@@ -194,7 +191,7 @@ private slots:
         ProgramCopy copy;
         QVERIFY(xvfb->isRunning() && copy.isValid());
         auto process = copy.start({mode}, xvfb->environment());
-        QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
         QVERIFY(xvfb->run(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--name", "."}).size() > 0);
         xvfb.reset();
         QVERIFY(process->waitForFinished(10000));
@@ -220,30 +217,28 @@ private slots:
         QFETCH(int, signal);
         ProgramCopy copy;
         auto process = copy.start(arguments);
-        QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
         QVERIFY2(!process->waitForFinished(500), "a form keeps the program running");
         QCOMPARE(::kill(pid_t(process->processId()), signal), 0);
-        QVERIFY(EndsBySignal(*process, signal));
-        QVERIFY(!QFile::exists(copy.lockPath()));
+        QVERIFY(EndsBySignal(*process, signal, copy.lockPath()));
     }
 
     void aRunningCopyTurnsAwayTheNext()
     {
         ProgramCopy copy;
         auto first = copy.start({"/S"});
-        QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
 
         // Turned away before anything needs a display.
         for (const QString &mode : {QStringLiteral("/S"), QStringLiteral("/C"), QString()}) {
             auto second = copy.start(mode.isEmpty() ? QStringList{} : QStringList{mode}, withoutDisplay());
-            QVERIFY2(EndsCleanly(*second, 5000), qPrintable(mode));
+            QVERIFY2(EndsCleanly(*second, {}, 5000), qPrintable(mode));
             QVERIFY(QFile::exists(copy.lockPath()));
         }
         QCOMPARE(first->state(), QProcess::Running);
 
         first->terminate();
-        QVERIFY(EndsBySignal(*first, SIGTERM));
-        QVERIFY(!QFile::exists(copy.lockPath()));
+        QVERIFY(EndsBySignal(*first, SIGTERM, copy.lockPath()));
     }
 
     // A dangling link at the lock's path would otherwise create its target, as root any file.
@@ -264,7 +259,7 @@ private slots:
     {
         ProgramCopy copy;
         auto killed = copy.start({"/S"});
-        QVERIFY(waitUntil([&] { return QFile::exists(copy.lockPath()); }));
+        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
         killed->kill();
         killed->waitForFinished();
         QVERIFY(QFile::exists(copy.lockPath()));
@@ -272,8 +267,7 @@ private slots:
         auto next = copy.start({"/S"});
         QVERIFY2(!next->waitForFinished(1000), "the stale lock must not stop the next start");
         next->terminate();
-        QVERIFY(EndsBySignal(*next, SIGTERM));
-        QVERIFY(!QFile::exists(copy.lockPath()));
+        QVERIFY(EndsBySignal(*next, SIGTERM, copy.lockPath()));
     }
 
     void ofManySimultaneousStartsExactlyOneRuns()
@@ -292,15 +286,15 @@ private slots:
                 return p->state() != QProcess::NotRunning;
             });
         };
-        QVERIFY(waitUntil([&] { return running() == 1; }, 30000));
+        QVERIFY(QTest::qWaitFor([&] { return running() == 1; }, 30000));
         QTest::qWait(500);
         QCOMPARE(running(), 1);
         for (auto &process : starts) {
             if (process->state() == QProcess::NotRunning) {
-                QVERIFY(EndsCleanly(*process));
+                QVERIFY(EndsCleanly(*process, {}));
             } else {
                 process->terminate();
-                QVERIFY(EndsBySignal(*process, SIGTERM));
+                QVERIFY(EndsBySignal(*process, SIGTERM, {}));
             }
         }
         QVERIFY(!QFile::exists(copy.lockPath()));

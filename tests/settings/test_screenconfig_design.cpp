@@ -27,7 +27,7 @@ private slots:
 
 void ScreenconfigDesign::everyCaptionShowsWhole()
 {
-    SettingsFolder folder;
+    SettingsSandbox folder;
     Tscreenconfig dialog;
     int captions = 0;
     for (const QLabel *label : dialog.findChildren<QLabel *>()) {
@@ -47,7 +47,7 @@ void ScreenconfigDesign::everyCaptionShowsWhole()
 
 void ScreenconfigDesign::noControlsOverlap()
 {
-    SettingsFolder folder;
+    SettingsSandbox folder;
     Tscreenconfig dialog;
     const QList<QWidget *> controls = Controls(dialog);
     QCOMPARE(controls.size(), 11);
@@ -61,7 +61,7 @@ void ScreenconfigDesign::noControlsOverlap()
 
 void ScreenconfigDesign::clientAreaIsTheControlsBoundingBox()
 {
-    SettingsFolder folder;
+    SettingsSandbox folder;
     Tscreenconfig dialog;
     QRect boundingBox;
     for (const QWidget *control : Controls(dialog))
@@ -76,7 +76,7 @@ void ScreenconfigDesign::clientAreaIsTheControlsBoundingBox()
 
 void ScreenconfigDesign::fixedSizeWithoutMinimiseOrMaximiseBox()
 {
-    SettingsFolder folder;
+    SettingsSandbox folder;
     Tscreenconfig dialog;
     QVERIFY(dialog.isWindow());
     QCOMPARE(dialog.minimumSize(), dialog.size());
