@@ -168,7 +168,7 @@ private slots:
     {
         ProgramCopy copy;
         auto process = copy.start({"/S"});
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
+        QVERIFY(TakesTheLock(copy.lockPath()));
         const pid_t pid = pid_t(process->processId());
         QCOMPARE(::kill(pid, SIGTERM), 0);
         QVERIFY(QTest::qWaitFor([&] { return !isPending(*process, SIGTERM); }, 10000));
@@ -191,7 +191,7 @@ private slots:
         ProgramCopy copy;
         QVERIFY(xvfb->isRunning() && copy.isValid());
         auto process = copy.start({mode}, xvfb->environment());
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
+        QVERIFY(TakesTheLock(copy.lockPath()));
         QVERIFY(xvfb->run(QStringLiteral("xdotool"), {"search", "--sync", "--onlyvisible", "--name", "."}).size() > 0);
         xvfb.reset();
         QVERIFY(process->waitForFinished(10000));
@@ -217,7 +217,7 @@ private slots:
         QFETCH(int, signal);
         ProgramCopy copy;
         auto process = copy.start(arguments);
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
+        QVERIFY(TakesTheLock(copy.lockPath()));
         QVERIFY2(!process->waitForFinished(500), "a form keeps the program running");
         QCOMPARE(::kill(pid_t(process->processId()), signal), 0);
         QVERIFY(EndsBySignal(*process, signal, copy.lockPath()));
@@ -227,7 +227,7 @@ private slots:
     {
         ProgramCopy copy;
         auto first = copy.start({"/S"});
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
+        QVERIFY(TakesTheLock(copy.lockPath()));
 
         // Turned away before anything needs a display.
         for (const QString &mode : {QStringLiteral("/S"), QStringLiteral("/C"), QString()}) {
@@ -259,7 +259,7 @@ private slots:
     {
         ProgramCopy copy;
         auto killed = copy.start({"/S"});
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(copy.lockPath()); }, 10000));
+        QVERIFY(TakesTheLock(copy.lockPath()));
         killed->kill();
         killed->waitForFinished();
         QVERIFY(QFile::exists(copy.lockPath()));

@@ -123,7 +123,7 @@ void TestXScreenSaver::expectClocksOnBothMonitors() const
 void TestXScreenSaver::activatingShowsTheClocksAndDeactivatingEndsThem()
 {
     QVERIFY(command({"-activate"}));
-    QVERIFY(QTest::qWaitFor([this] { return QFile::exists(copy_.lockPath()); }, 30000));
+    QVERIFY(TakesTheLock(copy_.lockPath(), 30000));
     expectClocksOnBothMonitors();
     if (QTest::currentTestFailed())
         return;

@@ -46,11 +46,8 @@ class TestInstall : public QObject
     // Enter presses OK: the settings in effect are saved.
     bool confirmTheSettings() const
     {
-        QByteArray window;
-        if (!xvfb_.xdotool({"search", "--sync", "--name", "Bildschirmschoner-Einstellungen"}, &window))
-            return false;
-        window = window.trimmed().split('\n').value(0);
-        return xvfb_.xdotool({"windowfocus", "--sync", QString::fromLatin1(window)}) && xvfb_.xdotool({"key", "Return"});
+        return !xvfb_.focusWindow(QStringLiteral("Bildschirmschoner-Einstellungen")).isEmpty() &&
+               xvfb_.xdotool({"key", "Return"});
     }
 
     void startSystemWide(QProcess &process, const QString &argument, QProcessEnvironment environment) const
@@ -88,7 +85,7 @@ private slots:
         settings.setProcessEnvironment(xvfb_.environment());
         settings.setWorkingDirectory(elsewhere.path());
         settings.start(folder + QStringLiteral("/clocksaver.scr"), {"/C"});
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(folder + "/clocksaver.in1"); }, 10000));
+        QVERIFY(TakesTheLock(folder + "/clocksaver.in1"));
         QVERIFY(confirmTheSettings());
         QVERIFY(EndsCleanly(settings, folder + "/clocksaver.in1"));
         QCOMPARE(FileContents(folder + "/clocksaver.in1.ini"), QByteArray("QX0VRT\n0\n-1\n"));
@@ -99,7 +96,7 @@ private slots:
     {
         QProcess settings;
         startSystemWide(settings, QStringLiteral("/C"), xvfb_.environment());
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(userConfig() + "/clocksaver.in1"); }, 10000));
+        QVERIFY(TakesTheLock(userConfig() + "/clocksaver.in1"));
         QVERIFY(confirmTheSettings());
         QVERIFY(EndsCleanly(settings, userConfig() + "/clocksaver.in1"));
         QFile saved(userConfig() + "/clocksaver.in1.ini");
@@ -112,7 +109,7 @@ private slots:
         saved.close();
         QProcess clocks;
         startSystemWide(clocks, QStringLiteral("/S"), withFixedClock(xvfb_.environment()));
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(userConfig() + "/clocksaver.in1"); }, 10000));
+        QVERIFY(TakesTheLock(userConfig() + "/clocksaver.in1"));
         QStringList faults;
         const bool drawn = QTest::qWaitFor([&] { return (faults = clockFaults(xvfb_.screenshot(), QRect(0, 0, 1024, 768))).isEmpty(); }, 30000);
         QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));

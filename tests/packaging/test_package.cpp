@@ -64,7 +64,7 @@ private slots:
         clocks.setProcessEnvironment(ProgramCopy::offscreenEnvironment());
         clocks.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         clocks.start(folder + QStringLiteral("/clocksaver.scr"), {"/S"});
-        QVERIFY(QTest::qWaitFor([&] { return QFile::exists(folder + "/clocksaver.in1"); }, 10000));
+        QVERIFY(TakesTheLock(folder + "/clocksaver.in1"));
         clocks.terminate();
         QVERIFY(EndsBySignal(clocks, SIGTERM, folder + "/clocksaver.in1"));
     }

@@ -37,11 +37,7 @@ QString ScreenconfigProgram::startDialog(const QString &argument, const QByteArr
     if (!settings.isNull() && !copy_->writeSettings(settings))
         return {};
     process_ = copy_->start({argument}, xvfb_->environment());
-    QByteArray window;
-    if (!xvfb_->xdotool({"search", "--sync", "--name", Title}, &window))
-        return {};
-    const QString id = QString::fromLatin1(window.trimmed().split('\n').value(0));
-    return xvfb_->xdotool({"windowfocus", "--sync", id}) ? id : QString();
+    return xvfb_->focusWindow(Title);
 }
 
 void ScreenconfigProgram::typedValuesAreSaved()

@@ -1,6 +1,7 @@
 #include "program_copy.h"
 
 #include <QFile>
+#include <QTest>
 
 ProgramCopy::ProgramCopy()
 {
@@ -36,6 +37,11 @@ bool endsAs(QProcess &process, QProcess::ExitStatus status, int code, const QStr
 }
 
 } // namespace
+
+bool TakesTheLock(const QString &lockPath, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return QFile::exists(lockPath); }, timeoutMs);
+}
 
 bool EndsCleanly(QProcess &process, const QString &lockPath, int timeoutMs)
 {

@@ -29,6 +29,8 @@ private:
     bool valid_ = false;
 };
 
+// Waits until a started copy holds its lock, a sign that it runs.
+bool TakesTheLock(const QString &lockPath, int timeoutMs = 10000);
 // Whether the process ends by itself with exit code 0 in time, and, unless lockPath is empty
 // (another copy holds the lock), its lock is gone.
 bool EndsCleanly(QProcess &process, const QString &lockPath, int timeoutMs = 10000);

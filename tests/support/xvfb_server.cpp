@@ -61,6 +61,15 @@ bool XvfbServer::xdotool(const QStringList &arguments, QByteArray *output) const
     return exitCode == 0;
 }
 
+QString XvfbServer::focusWindow(const QString &title) const
+{
+    QByteArray windows;
+    if (!xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"), title}, &windows))
+        return {};
+    const QString id = QString::fromLatin1(windows.trimmed().split('\n').value(0));
+    return xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id}) ? id : QString();
+}
+
 QByteArray XvfbServer::run(const QString &program, const QStringList &arguments, int *exitCode) const
 {
     QProcess client;
