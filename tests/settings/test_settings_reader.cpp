@@ -8,9 +8,8 @@
 #include <QFile>
 #include <QTest>
 
-#include <memory>
-
 #include <limits>
+#include <memory>
 #include <sys/stat.h>
 
 class TestSettingsReader : public QObject
