@@ -48,6 +48,11 @@ bool EndsCleanly(QProcess &process, const QString &lockPath, int timeoutMs)
     return endsAs(process, QProcess::NormalExit, 0, lockPath, timeoutMs);
 }
 
+bool EndsWithFailure(QProcess &process, const QString &lockPath, int timeoutMs)
+{
+    return endsAs(process, QProcess::NormalExit, 1, lockPath, timeoutMs);
+}
+
 bool EndsBySignal(QProcess &process, int signal, const QString &lockPath, int timeoutMs)
 {
     // For a process killed by a signal, QProcess gives the signal's number as the exit code.

@@ -34,6 +34,8 @@ bool TakesTheLock(const QString &lockPath, int timeoutMs = 10000);
 // Whether the process ends by itself with exit code 0 in time, and, unless lockPath is empty
 // (another copy holds the lock), its lock is gone.
 bool EndsCleanly(QProcess &process, const QString &lockPath, int timeoutMs = 10000);
+// The same for an end with exit code 1, as the program ends when it cannot run.
+bool EndsWithFailure(QProcess &process, const QString &lockPath, int timeoutMs = 10000);
 // The same for an end by the signal, as the program ends once it has cleaned up after a quit
 // signal.
 bool EndsBySignal(QProcess &process, int signal, const QString &lockPath, int timeoutMs = 10000);
