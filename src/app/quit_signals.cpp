@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -36,21 +37,23 @@ sigset_t quitSignalSet()
 
 } // namespace
 
-void CatchQuitSignals()
+QString CatchQuitSignals()
 {
-    // Without the pipe the signals are still recorded; only the form is not closed by them.
     if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
-        wakePipe[0] = wakePipe[1] = -1;
+        return QStringLiteral("cannot listen for quit signals: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
     const sigset_t quitSignals = quitSignalSet();
     struct sigaction action{};
     action.sa_handler = onQuitSignal;
     // One handler at a time, so the first signal is the one recorded.
     action.sa_mask = quitSignals;
     action.sa_flags = SA_RESTART;
-    for (const int number : QuitSignalNumbers)
-        ::sigaction(number, &action, nullptr);
+    for (const int number : QuitSignalNumbers) {
+        if (::sigaction(number, &action, nullptr) != 0)
+            return QStringLiteral("cannot catch signal %1: %2").arg(number).arg(QString::fromLocal8Bit(std::strerror(errno)));
+    }
     // A host may start the program with them blocked.
     ::sigprocmask(SIG_UNBLOCK, &quitSignals, nullptr);
+    return {};
 }
 
 int ReceivedQuitSignal()
@@ -60,8 +63,6 @@ int ReceivedQuitSignal()
 
 void OnQuitSignal(QObject *context, std::function<void()> quit)
 {
-    if (wakePipe[0] < 0)
-        return;
     auto *notifier = new QSocketNotifier(wakePipe[0], QSocketNotifier::Read, context);
     QObject::connect(notifier, &QSocketNotifier::activated, context, [quit = std::move(quit)] {
         char buffer[64];

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <functional>
 
 class QObject;
@@ -8,7 +10,8 @@ class QObject;
 // caught from its first moment to its last, so that each ends it the same way, lock released.
 
 // Installs the handlers and lets the signals through; call first thing. They stay to the end.
-void CatchQuitSignals();
+// Returns why it cannot listen for them, or empty once it does.
+QString CatchQuitSignals();
 
 // The first quit signal that arrived, 0 while none has.
 int ReceivedQuitSignal();

@@ -2,6 +2,7 @@
 
 #include "app/base_path.h"
 #include "app/display_check.h"
+#include "app/failure_report.h"
 #include "app/instance_lock.h"
 #include "app/quit_signals.h"
 #include "app/usage.h"
@@ -55,7 +56,7 @@ void releaseLockAtExit()
 
 int reportLockFailure(const InstanceLock &lock)
 {
-    std::fprintf(stderr, "clocksaver: %s\n", qPrintable(lock.errorString()));
+    ReportFailure(lock.errorString());
     return 1;
 }
 
@@ -78,10 +79,10 @@ void runClockWindow()
     }
     HostWindow host;
     if (!host.open()) {
-        std::fprintf(stderr, "clocksaver: %s\n", qPrintable(host.errorString()));
+        ReportFailure(host.errorString());
         return;
     }
-    QObject::connect(&host, &HostWindow::vanished, [] { std::fprintf(stderr, "clocksaver: the host window is gone\n"); });
+    QObject::connect(&host, &HostWindow::vanished, [] { ReportFailure(QStringLiteral("the host window is gone")); });
     THauptwin window(&host);
     runMainForm(window);
 }
@@ -93,7 +94,7 @@ int runForm(RunMode mode, int &argc, char **argv)
         return 0;
     const DisplayCheck display;
     if (!display.problem().isEmpty()) {
-        std::fprintf(stderr, "clocksaver: %s\n", qPrintable(display.problem()));
+        ReportFailure(display.problem());
         return 1;
     }
     QApplication app(argc, argv);
@@ -158,7 +159,12 @@ RunMode ModeFromArguments(const QStringList &arguments)
 
 int RunClockSaver(int &argc, char **argv)
 {
-    CatchQuitSignals();
+    // Without them a host could not end the run cleanly, nor ever free the lock.
+    const QString notListening = CatchQuitSignals();
+    if (!notListening.isEmpty()) {
+        ReportFailure(notListening);
+        return 1;
+    }
     std::atexit(releaseLockAtExit);
     const int exitCode = runLocked(argc, argv);
     if (exitCode == 0 && ReceivedQuitSignal() != 0)

@@ -1,6 +1,7 @@
 // The lock between processes: which copies run side by side, who deletes the file, and files at
 // the lock's path that are not ours to use.
 #include "app/instance_lock.h"
+#include "support/unprivileged_user.h"
 
 #include <QDir>
 #include <QFile>
@@ -36,7 +37,7 @@ public:
         pid_ = ::fork();
         if (pid_ == 0) {
             ::close(toChild[1]);
-            if (user == User::Unprivileged && ::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            if (user == User::Unprivileged && RunningAsRoot() && !BecomeNobody())
                 ::_exit(2);
             InstanceLock lock;
             const char outcome = char(lock.acquire(path, kind));

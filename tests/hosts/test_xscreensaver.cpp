@@ -5,14 +5,13 @@
 
 #include "support/fixed_clock.h"
 #include "support/program_copy.h"
+#include "support/unprivileged_user.h"
 #include "support/xvfb_server.h"
 
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
 #include <QTest>
-
-#include <unistd.h>
 
 namespace {
 
@@ -47,14 +46,12 @@ private:
 
 void TestXScreenSaver::initTestCase()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("xscreensaver")).isEmpty())
-        QSKIP("xscreensaver is not installed");
-    if (!QFile::exists(FakeTimeLibrary))
-        QSKIP("libfaketime is not installed");
+    QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("xscreensaver")).isEmpty(), "xscreensaver is not installed");
+    QVERIFY2(!FakeTimeLibrary.isEmpty(), "libfaketime is not installed (Debian package faketime)");
     QVERIFY(xvfb_->isRunning() && copy_.isValid() && home_.isValid());
     // The saver's user writes the lock beside the program and may write its own home.
     QVERIFY(QFile::setPermissions(copy_.folder(), Everyone) && QFile::setPermissions(home_.path(), Everyone));
-    copy_.writeSettings(FixedClockSettings);
+    QVERIFY(copy_.writeSettings(FixedClockSettings));
     writeConfiguration();
     // On a busy machine XScreenSaver now and then ends at once, with exit code 1 and no message;
     // started again, it comes up.
@@ -62,8 +59,8 @@ void TestXScreenSaver::initTestCase()
     for (int attempt = 0; attempt < 3 && !answers; ++attempt) {
         startAsSaverUser(saver_, QStringLiteral("xscreensaver"), {"-no-splash", "-verbose"});
         // Generous waits: XScreenSaver starts several helper programs of its own.
-        waitUntil([this] { return saver_.state() == QProcess::NotRunning || command({"-version"}); }, 30000);
-        answers = saver_.state() != QProcess::NotRunning && command({"-version"});
+        answers = QTest::qWaitFor([this] { return saver_.state() == QProcess::NotRunning || command({"-version"}); }, 30000) &&
+                  saver_.state() != QProcess::NotRunning;
     }
     QVERIFY2(answers, qPrintable(QStringLiteral("xscreensaver: exit code %1").arg(saver_.exitCode())));
 }
@@ -86,11 +83,7 @@ void TestXScreenSaver::startAsSaverUser(QProcess &process, const QString &progra
     environment.insert(QStringLiteral("HOME"), home_.path());
     process.setProcessEnvironment(environment);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    if (::geteuid() == 0)
-        process.start(QStringLiteral("setpriv"),
-                      QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + arguments);
-    else
-        process.start(program, arguments);
+    startUnprivileged(process, program, arguments);
 }
 
 bool TestXScreenSaver::command(const QStringList &arguments) const
@@ -111,7 +104,7 @@ bool TestXScreenSaver::clocksRunning() const
 void TestXScreenSaver::expectClocksOnBothMonitors() const
 {
     QStringList faults;
-    const bool drawn = waitUntil([&] {
+    const bool drawn = QTest::qWaitFor([&] {
         const QImage screen = xvfb_->screenshot();
         faults = clockFaults(screen, QRect(0, 0, 1920, 1080)) + clockFaults(screen, QRect(1920, 0, 1280, 1024));
         return faults.isEmpty();
@@ -130,20 +123,20 @@ void TestXScreenSaver::expectClocksOnBothMonitors() const
 void TestXScreenSaver::activatingShowsTheClocksAndDeactivatingEndsThem()
 {
     QVERIFY(command({"-activate"}));
-    QVERIFY(waitUntil([this] { return QFile::exists(copy_.lockPath()); }, 30000));
+    QVERIFY(TakesTheLock(copy_.lockPath(), 30000));
     expectClocksOnBothMonitors();
     if (QTest::currentTestFailed())
         return;
 
     // Selecting the clocks again makes XScreenSaver end the running copies and log how they ended.
     QVERIFY(command({"-select", "1"}));
-    QVERIFY(waitUntil([this] { return (log_ += saver_.readAll()).count("exited normally with SIGTERM") == 2; }, 30000));
+    QVERIFY(QTest::qWaitFor([this] { return (log_ += saver_.readAll()).count("exited normally with SIGTERM") == 2; }, 30000));
     expectClocksOnBothMonitors();
     if (QTest::currentTestFailed())
         return;
 
     QVERIFY(command({"-deactivate"}));
-    QVERIFY(waitUntil([this] { return !QFile::exists(copy_.lockPath()) && !clocksRunning(); }, 30000));
+    QVERIFY(QTest::qWaitFor([this] { return !QFile::exists(copy_.lockPath()) && !clocksRunning(); }, 30000));
     log_ += saver_.readAll();
     for (const QByteArray &line : log_.split('\n'))
         QVERIFY2(!line.contains("crash") && !line.contains("abnormal"), line.constData());

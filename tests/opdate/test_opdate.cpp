@@ -1,4 +1,5 @@
 #include "opdate/opdate.h"
+#include "support/settings_sandbox.h"
 
 #include <QTest>
 
@@ -21,8 +22,7 @@ private slots:
     void cleanup()
     {
         SetWallClock({});
-        LocalOffset = 0;
-        UtcOffset = -1;
+        ResetHourOffsets();
     }
 
     void secondsFromHmsWrapsHoursAtADay()

@@ -46,11 +46,8 @@ class TestInstall : public QObject
     // Enter presses OK: the settings in effect are saved.
     bool confirmTheSettings() const
     {
-        QByteArray window;
-        if (!xvfb_.xdotool({"search", "--sync", "--name", "Bildschirmschoner-Einstellungen"}, &window))
-            return false;
-        window = window.trimmed().split('\n').value(0);
-        return xvfb_.xdotool({"windowfocus", "--sync", QString::fromLatin1(window)}) && xvfb_.xdotool({"key", "Return"});
+        return !xvfb_.focusWindow(QStringLiteral("Bildschirmschoner-Einstellungen")).isEmpty() &&
+               xvfb_.xdotool({"key", "Return"});
     }
 
     void startSystemWide(QProcess &process, const QString &argument, QProcessEnvironment environment) const
@@ -88,14 +85,10 @@ private slots:
         settings.setProcessEnvironment(xvfb_.environment());
         settings.setWorkingDirectory(elsewhere.path());
         settings.start(folder + QStringLiteral("/clocksaver.scr"), {"/C"});
-        QVERIFY(waitUntil([&] { return QFile::exists(folder + "/clocksaver.in1"); }));
+        QVERIFY(TakesTheLock(folder + "/clocksaver.in1"));
         QVERIFY(confirmTheSettings());
-        QVERIFY(EndsCleanly(settings));
-
-        QFile saved(folder + "/clocksaver.in1.ini");
-        QVERIFY(saved.open(QIODevice::ReadOnly));
-        QCOMPARE(saved.readAll(), QByteArray("QX0VRT\n0\n-1\n"));
-        QVERIFY(!QFile::exists(folder + "/clocksaver.in1"));
+        QVERIFY(EndsCleanly(settings, folder + "/clocksaver.in1"));
+        QCOMPARE(FileContents(folder + "/clocksaver.in1.ini"), QByteArray("QX0VRT\n0\n-1\n"));
         QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
 
@@ -103,27 +96,25 @@ private slots:
     {
         QProcess settings;
         startSystemWide(settings, QStringLiteral("/C"), xvfb_.environment());
-        QVERIFY(waitUntil([&] { return QFile::exists(userConfig() + "/clocksaver.in1"); }));
+        QVERIFY(TakesTheLock(userConfig() + "/clocksaver.in1"));
         QVERIFY(confirmTheSettings());
-        QVERIFY(EndsCleanly(settings));
+        QVERIFY(EndsCleanly(settings, userConfig() + "/clocksaver.in1"));
         QFile saved(userConfig() + "/clocksaver.in1.ini");
         QVERIFY(saved.open(QIODevice::ReadWrite));
         QCOMPARE(saved.readAll(), QByteArray("QX0VRT\n0\n-1\n"));
         QCOMPARE(QFileInfo(userConfig()).permissions(), QFile::Permissions(0x7700)); // rwx------
-        QVERIFY(!QFile::exists(userConfig() + "/clocksaver.in1"));
 
         // The clocks read their settings from there too.
         QVERIFY(saved.resize(0) && saved.write(FixedClockSettings) == FixedClockSettings.size());
         saved.close();
         QProcess clocks;
         startSystemWide(clocks, QStringLiteral("/S"), withFixedClock(xvfb_.environment()));
-        QVERIFY(waitUntil([&] { return QFile::exists(userConfig() + "/clocksaver.in1"); }));
+        QVERIFY(TakesTheLock(userConfig() + "/clocksaver.in1"));
         QStringList faults;
-        const bool drawn = waitUntil([&] { return (faults = clockFaults(xvfb_.screenshot(), QRect(0, 0, 1024, 768))).isEmpty(); }, 30000);
+        const bool drawn = QTest::qWaitFor([&] { return (faults = clockFaults(xvfb_.screenshot(), QRect(0, 0, 1024, 768))).isEmpty(); }, 30000);
         QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
         QVERIFY(xvfb_.xdotool({"key", "x"}));
-        QVERIFY(EndsCleanly(clocks));
-        QVERIFY(!QFile::exists(userConfig() + "/clocksaver.in1"));
+        QVERIFY(EndsCleanly(clocks, userConfig() + "/clocksaver.in1"));
         QCOMPARE(QDir(systemFolder()).entryList(QDir::Files), QStringList{"clocksaver.scr"});
     }
 

@@ -64,10 +64,9 @@ private slots:
         clocks.setProcessEnvironment(ProgramCopy::offscreenEnvironment());
         clocks.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         clocks.start(folder + QStringLiteral("/clocksaver.scr"), {"/S"});
-        QVERIFY(waitUntil([&] { return QFile::exists(folder + "/clocksaver.in1"); }));
+        QVERIFY(TakesTheLock(folder + "/clocksaver.in1"));
         clocks.terminate();
-        QVERIFY(EndsBySignal(clocks, SIGTERM));
-        QVERIFY(!QFile::exists(folder + "/clocksaver.in1"));
+        QVERIFY(EndsBySignal(clocks, SIGTERM, folder + "/clocksaver.in1"));
     }
 };
 

@@ -1,47 +1,13 @@
 #pragma once
-// What the settings dialog tests share: a settings file in a folder of the test's own, with the
-// process-wide hour differences back at their start values, and the dialog's controls by name.
+// What the settings dialog tests share: a settings sandbox (support/settings_sandbox.h) and the
+// dialog's controls by name.
 
-#include "app/base_path.h"
-#include "opdate/opdate.h"
 #include "settings/screenc.h"
-#include "settings/settings_file.h"
+#include "support/settings_sandbox.h"
 
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-
-class SettingsFolder
-{
-public:
-    SettingsFolder()
-    {
-        BasePath = dir_.filePath(QStringLiteral("clocksaver.in1"));
-        LocalOffset = 0;
-        UtcOffset = -1;
-    }
-
-    QString settingsPath() const { return SettingsFilePath(); }
-    bool hasSettings() const { return QFile::exists(settingsPath()); }
-
-    void writeSettings(const QByteArray &contents) const
-    {
-        QFile file(settingsPath());
-        if (file.open(QIODevice::WriteOnly))
-            file.write(contents);
-    }
-
-    QByteArray settings() const
-    {
-        QFile file(settingsPath());
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-private:
-    QTemporaryDir dir_;
-};
 
 inline QLineEdit *Edit(const Tscreenconfig &dialog, const char *name)
 {

@@ -53,8 +53,8 @@ void ScreenconfigFailedSave::readOnlyFileKeepsTheDialogOpen()
 {
     QFETCH(bool, mendAndRetry);
     const QByteArray old = "ABC\n1\n2\n";
-    SettingsFolder folder;
-    folder.writeSettings(old);
+    SettingsSandbox folder;
+    QVERIFY(folder.writeSettings(old));
     QVERIFY(QFile::setPermissions(folder.settingsPath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     Tscreenconfig dialog;
     QVERIFY(ShowActive(dialog));

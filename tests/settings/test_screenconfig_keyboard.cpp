@@ -43,7 +43,7 @@ private slots:
 
 void ScreenconfigKeyboard::focusStartsInEnameAndTabGoesDownTheDialog()
 {
-    SettingsFolder folder;
+    SettingsSandbox folder;
     Tscreenconfig dialog;
     QVERIFY(ShowActive(dialog));
     QCOMPARE(FocusName(), QStringLiteral("ename"));
@@ -69,8 +69,8 @@ void ScreenconfigKeyboard::typingStopsAtTheLimit_data()
 void ScreenconfigKeyboard::typingStopsAtTheLimit()
 {
     QFETCH(QByteArray, box);
-    SettingsFolder folder;
-    folder.writeSettings("X\n-12\n-12\n");
+    SettingsSandbox folder;
+    QVERIFY(folder.writeSettings("X\n-12\n-12\n"));
     Tscreenconfig dialog;
     QVERIFY(ShowActive(dialog));
     QLineEdit *edit = Edit(dialog, box);
@@ -105,7 +105,7 @@ void ScreenconfigKeyboard::boxesTakeOnlyWhatTheFileCanHold()
 {
     QFETCH(QByteArray, box);
     QFETCH(QByteArray, saved);
-    SettingsFolder folder;
+    SettingsSandbox folder;
     Tscreenconfig dialog;
     QVERIFY(ShowActive(dialog));
     QLineEdit *edit = Edit(dialog, box);
@@ -138,8 +138,8 @@ void ScreenconfigKeyboard::enterInAnyBoxSavesAndCloses()
 {
     QFETCH(QByteArray, box);
     QFETCH(QByteArray, saved);
-    SettingsFolder folder;
-    folder.writeSettings(Saved);
+    SettingsSandbox folder;
+    QVERIFY(folder.writeSettings(Saved));
     Tscreenconfig dialog;
     QVERIFY(ShowActive(dialog));
     QLineEdit *edit = Edit(dialog, box);
@@ -162,8 +162,8 @@ void ScreenconfigKeyboard::escapeAnywhereClosesWithoutSaving_data()
 void ScreenconfigKeyboard::escapeAnywhereClosesWithoutSaving()
 {
     QFETCH(QByteArray, control);
-    SettingsFolder folder;
-    folder.writeSettings(Saved);
+    SettingsSandbox folder;
+    QVERIFY(folder.writeSettings(Saved));
     Tscreenconfig dialog;
     QVERIFY(ShowActive(dialog));
     QTest::keyClicks(Edit(dialog, "ename"), "changed");
@@ -188,8 +188,8 @@ void ScreenconfigKeyboard::acceleratorsPressTheButtons()
 {
     QFETCH(Qt::Key, key);
     QFETCH(QByteArray, saved);
-    SettingsFolder folder;
-    folder.writeSettings(Saved);
+    SettingsSandbox folder;
+    QVERIFY(folder.writeSettings(Saved));
     Tscreenconfig dialog;
     QVERIFY(ShowActive(dialog));
     QLineEdit *edit = Edit(dialog, "ename");

@@ -1,42 +1,28 @@
-#include "app/base_path.h"
 #include "opdate/opdate.h"
 #include "settings/settings_file.h"
 #include "support/in_child.h"
 #include "support/owned_files.h"
+#include "support/settings_sandbox.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <limits>
+#include <memory>
 #include <sys/stat.h>
 
 class TestSettingsReader : public QObject
 {
     Q_OBJECT
 
-    QTemporaryDir dir_;
+    std::unique_ptr<SettingsSandbox> sandbox_;
 
-    QString settingsPath() const { return dir_.filePath(QStringLiteral("clocksaver.in1.ini")); }
-    QString linkedPath() const { return dir_.filePath(QStringLiteral("linked.ini")); }
-
-    void writeFile(const QByteArray &contents)
-    {
-        QFile file(settingsPath());
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(contents);
-    }
+    QString settingsPath() const { return sandbox_->settingsPath(); }
+    void writeFile(const QByteArray &contents) { QVERIFY(sandbox_->writeSettings(contents)); }
 
 private slots:
-    void init()
-    {
-        BasePath = dir_.filePath(QStringLiteral("clocksaver.in1"));
-        QFile::remove(settingsPath());
-        QFile::remove(linkedPath());
-        LocalOffset = 0;
-        UtcOffset = -1;
-    }
+    void init() { sandbox_ = std::make_unique<SettingsSandbox>(); }
 
     void linesFillScreenTextAndOffsets_data()
     {
@@ -69,15 +55,13 @@ private slots:
 
     void noFileMeansDefaults()
     {
-        LocalOffset = 0;
-        UtcOffset = -1;
         QCOMPARE(ReadSettings(), QByteArray("QX0VRT"));
         QCOMPARE(LocalOffset, 0);
         QCOMPARE(UtcOffset, -1);
 
-        QVERIFY(QDir(dir_.path()).mkdir(QStringLiteral("clocksaver.in1.ini")));
+        QVERIFY(QDir(sandbox_->folder()).mkdir(QStringLiteral("clocksaver.in1.ini")));
         QCOMPARE(ReadSettings(), QByteArray("QX0VRT"));
-        QVERIFY(QDir(dir_.path()).rmdir(QStringLiteral("clocksaver.in1.ini")));
+        QVERIFY(QDir(sandbox_->folder()).rmdir(QStringLiteral("clocksaver.in1.ini")));
     }
 
     void hourTextsConvertOrKeepTheDefault_data()
@@ -143,10 +127,10 @@ private slots:
 
     void onlyFilesOfTheUserOrRootAreRead()
     {
-        if (::geteuid() != 0)
+        if (!RunningAsRoot())
             QSKIP("Only root can give files to another user.");
         QFETCH(bool, trusted);
-        placeOwnerRow(settingsPath(), linkedPath(), "OWN\n5\n6\n");
+        placeOwnerRow(settingsPath(), sandbox_->filePath(QStringLiteral("linked.ini")), "OWN\n5\n6\n");
         if (QTest::currentTestFailed())
             return;
         QCOMPARE(ReadSettings(), trusted ? QByteArray("OWN") : QByteArray("QX0VRT"));
@@ -156,13 +140,13 @@ private slots:
 
     void aUserOtherThanRootReadsTheirOwnFile()
     {
-        if (::geteuid() != 0)
+        if (!RunningAsRoot())
             QSKIP("Not root: every other case here reads the user's own files already.");
         writeFile("OWN\n5\n6\n");
         QVERIFY(::chown(QFile::encodeName(settingsPath()).constData(), NobodyId, NobodyId) == 0);
-        QVERIFY(::chmod(QFile::encodeName(dir_.path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(sandbox_->folder()).constData(), 0755) == 0);
         const int exitCode = inChild([] {
-            if (::setgid(NobodyId) != 0 || ::setuid(NobodyId) != 0)
+            if (!BecomeNobody())
                 return 2;
             return ReadSettings() == "OWN" ? 0 : 1;
         });

@@ -1,10 +1,10 @@
 #include "settings/settings_file.h"
 #include "support/in_child.h"
 #include "support/owned_files.h"
+#include "support/settings_sandbox.h"
 
 #include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -13,19 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void writeRaw(const QString &path, const QByteArray &contents)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(contents);
-}
 
 struct stat statOf(const QString &path)
 {
@@ -45,24 +32,24 @@ class TestSettingsWriter : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<SettingsSandbox> sandbox_;
     QString path_;
     const QByteArray old_ = "OLD\n1\n2\n";
 
-    QStringList folderEntries() const { return QDir(dir_->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
+    QStringList folderEntries() const { return QDir(sandbox_->folder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
 
     // After a failed write: the old contents, and nothing else in the folder.
     void expectOldFileOnly()
     {
-        QCOMPARE(contentsOf(path_), old_);
+        QCOMPARE(FileContents(path_), old_);
         QCOMPARE(folderEntries(), QStringList{QStringLiteral("clocksaver.in1.ini")});
     }
 
 private slots:
     void init()
     {
-        dir_ = std::make_unique<QTemporaryDir>();
-        path_ = dir_->filePath(QStringLiteral("clocksaver.in1.ini"));
+        sandbox_ = std::make_unique<SettingsSandbox>();
+        path_ = sandbox_->settingsPath();
     }
 
     void textsAreWrittenExactlyAndReadBack_data()
@@ -81,11 +68,11 @@ private slots:
         QFETCH(QByteArray, screen);
         QFETCH(QByteArray, local);
         QFETCH(QByteArray, utc);
-        writeRaw(path_, old_);
+        QVERIFY(WriteFile(path_, old_));
         const SaveResult result = WriteSettingsFile(path_, screen, local, utc);
         QVERIFY2(result.ok, qPrintable(result.reason));
         QVERIFY(result.reason.isEmpty());
-        QCOMPARE(contentsOf(path_), screen + '\n' + local + '\n' + utc + '\n');
+        QCOMPARE(FileContents(path_), screen + '\n' + local + '\n' + utc + '\n');
         const SettingsLines lines = ReadSettingsFile(path_);
         QCOMPARE(lines.screenText, screen);
         QCOMPARE(lines.localText, local);
@@ -104,23 +91,23 @@ private slots:
         QVERIFY(WriteSettingsFile(path_, "B", "1", "2").ok);
         QCOMPARE(modeOf(path_), mode_t(0600));
 
-        const QString link = dir_->filePath(QStringLiteral("link.ini"));
+        const QString link = sandbox_->filePath(QStringLiteral("link.ini"));
         QVERIFY(QFile::link(path_, link));
         QVERIFY(WriteSettingsFile(link, "C", "3", "4").ok);
         QVERIFY(QFileInfo(link).isSymLink());
-        QCOMPARE(contentsOf(path_), QByteArray("C\n3\n4\n"));
+        QCOMPARE(FileContents(path_), QByteArray("C\n3\n4\n"));
 
         // A relative link leads from its own folder, not from the current one, through a second link.
-        const QString relativeLink = dir_->filePath(QStringLiteral("relative.ini"));
+        const QString relativeLink = sandbox_->filePath(QStringLiteral("relative.ini"));
         QVERIFY(::symlink("link.ini", QFile::encodeName(relativeLink).constData()) == 0);
         QVERIFY(WriteSettingsFile(relativeLink, "D", "5", "6").ok);
-        QCOMPARE(contentsOf(path_), QByteArray("D\n5\n6\n"));
+        QCOMPARE(FileContents(path_), QByteArray("D\n5\n6\n"));
         QCOMPARE(folderEntries().size(), 3);
     }
 
     void aReadOnlyFileStaysUnchanged()
     {
-        writeRaw(path_, old_);
+        QVERIFY(WriteFile(path_, old_));
         QVERIFY(QFile::setPermissions(path_, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         const SaveResult result = WriteSettingsFile(path_, "NEW", "3", "4");
         QVERIFY(!result.ok);
@@ -130,7 +117,7 @@ private slots:
 
     void aFolderInTheWayIsReported()
     {
-        QVERIFY(QDir(dir_->path()).mkdir(QStringLiteral("clocksaver.in1.ini")));
+        QVERIFY(QDir(sandbox_->folder()).mkdir(QStringLiteral("clocksaver.in1.ini")));
         const SaveResult result = WriteSettingsFile(path_, "NEW", "3", "4");
         QVERIFY(!result.ok);
         QVERIFY(!result.reason.isEmpty());
@@ -140,7 +127,7 @@ private slots:
 
     void lineBreaksInATextAreRefused()
     {
-        writeRaw(path_, old_);
+        QVERIFY(WriteFile(path_, old_));
         QVERIFY(!WriteSettingsFile(path_, "two\nlines", "3", "4").ok);
         QVERIFY(!WriteSettingsFile(path_, "A", "3\r", "4").ok);
         expectOldFileOnly();
@@ -148,7 +135,7 @@ private slots:
 
     void aWriteThatFailsMidwayKeepsTheOldFile()
     {
-        writeRaw(path_, old_);
+        QVERIFY(WriteFile(path_, old_));
         const int exitCode = inChild([this] {
             // Past this size a write fails with EFBIG instead of killing the process.
             ::signal(SIGXFSZ, SIG_IGN);
@@ -163,19 +150,19 @@ private slots:
 
     void aFolderTheUserCannotWriteKeepsTheOldFile()
     {
-        writeRaw(path_, old_);
+        QVERIFY(WriteFile(path_, old_));
         // The file itself is writable; only the folder is not, so nothing may go beside it.
         QVERIFY(QFile::setPermissions(path_, QFileDevice::Permissions(0x6666)));
-        QVERIFY(::chmod(QFile::encodeName(dir_->path()).constData(), 0755) == 0);
+        QVERIFY(::chmod(QFile::encodeName(sandbox_->folder()).constData(), 0755) == 0);
         const int exitCode = inChild([this] {
-            if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            if (RunningAsRoot() && !BecomeNobody())
                 return 2;
-            if (::geteuid() != 0)
-                ::chmod(QFile::encodeName(dir_->path()).constData(), 0555);
+            if (!RunningAsRoot())
+                ::chmod(QFile::encodeName(sandbox_->folder()).constData(), 0555);
             const SaveResult result = WriteSettingsFile(path_, "NEW", "3", "4");
             return !result.ok && !result.reason.isEmpty() ? 0 : 1;
         });
-        ::chmod(QFile::encodeName(dir_->path()).constData(), 0700);
+        ::chmod(QFile::encodeName(sandbox_->folder()).constData(), 0700);
         QCOMPARE(exitCode, 0);
         expectOldFileOnly();
     }
@@ -184,18 +171,18 @@ private slots:
 
     void onlyFilesOfTheUserOrRootAreReplaced()
     {
-        if (::geteuid() != 0)
+        if (!RunningAsRoot())
             QSKIP("Only root can give files to another user.");
         QFETCH(bool, linked);
         QFETCH(uid_t, fileOwner);
         QFETCH(bool, trusted);
-        const QString file = linked ? dir_->filePath(QStringLiteral("linked.ini")) : path_;
+        const QString file = linked ? sandbox_->filePath(QStringLiteral("linked.ini")) : path_;
         placeOwnerRow(path_, file, old_);
         if (QTest::currentTestFailed())
             return;
         const SaveResult result = WriteSettingsFile(path_, "NEW", "3", "4");
         QCOMPARE(result.ok, trusted);
-        QCOMPARE(contentsOf(file), trusted ? QByteArray("NEW\n3\n4\n") : old_);
+        QCOMPARE(FileContents(file), trusted ? QByteArray("NEW\n3\n4\n") : old_);
         if (!trusted) {
             QVERIFY(result.reason.contains(QStringLiteral("anderen Benutzer")));
             QCOMPARE(statOf(file).st_uid, fileOwner);
@@ -205,7 +192,7 @@ private slots:
 
     void leftoversOfKilledSavesAreRemoved()
     {
-        writeRaw(path_, old_);
+        QVERIFY(WriteFile(path_, old_));
         const int killedBy = inChild([this] {
             // Past this size a write kills the process, in the middle of its save.
             const rlimit fileLimit{16, 16};
@@ -220,7 +207,7 @@ private slots:
         const QString running = QStringLiteral("clocksaver.in1.ini.new-%1-0").arg(::getppid());
         const QString unrelated = QStringLiteral("clocksaver.in1.ini.new-backup");
         for (const QString &name : {running, unrelated})
-            writeRaw(dir_->filePath(name), "half");
+            QVERIFY(WriteFile(sandbox_->filePath(name), "half"));
 
         QVERIFY(WriteSettingsFile(path_, "NEW", "3", "4").ok);
         QCOMPARE(folderEntries(), QStringList({QStringLiteral("clocksaver.in1.ini"), running, unrelated}));

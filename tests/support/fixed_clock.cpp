@@ -5,12 +5,31 @@
 #include "hauptw/hand_colours.h"
 #include "hauptw/picture_fit.h"
 
+#include <QDir>
+#include <QFile>
 #include <QPointF>
 
 #include <algorithm>
 #include <cmath>
 
-const QString FakeTimeLibrary = QStringLiteral("/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1");
+namespace {
+
+// Debian keeps it in the folder of the machine's architecture (or, on older releases, none).
+QString findFakeTimeLibrary()
+{
+    const QString name = QStringLiteral("faketime/libfaketime.so.1");
+    if (QFile::exists(QStringLiteral("/usr/lib/") + name))
+        return QStringLiteral("/usr/lib/") + name;
+    for (const QFileInfo &folder : QDir(QStringLiteral("/usr/lib")).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (QFile::exists(folder.filePath() + QLatin1Char('/') + name))
+            return folder.filePath() + QLatin1Char('/') + name;
+    }
+    return {};
+}
+
+} // namespace
+
+const QString FakeTimeLibrary = findFakeTimeLibrary();
 const QByteArray FixedClockSettings = "QX0VRT\n2\n-1\n";
 
 QProcessEnvironment withFixedClock(QProcessEnvironment environment)

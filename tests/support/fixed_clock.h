@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+// Where libfaketime is installed; empty when it is not.
 extern const QString FakeTimeLibrary;
 extern const QByteArray FixedClockSettings;
 

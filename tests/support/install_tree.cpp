@@ -1,5 +1,7 @@
 #include "install_tree.h"
 
+#include "support/settings_sandbox.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,12 +12,6 @@
 const QString InstalledProgram = QStringLiteral("lib/clocksaver/clocksaver.scr");
 
 namespace {
-
-QByteArray contents(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // desktop-file-validate's complaints; hints (such as screen-saver entries having no main
 // category, as XScreenSaver's own have none) only where they are allowed.
@@ -36,7 +32,7 @@ QString validationFault(const QString &entry, bool hintsAllowed)
 
 void checkEntry(QStringList &faults, const QString &root, const QString &entry, const QByteArray &exec, bool hintsAllowed)
 {
-    const QByteArray text = contents(root + entry);
+    const QByteArray text = FileContents(root + entry);
     if (!text.contains("\nExec=" + exec + '\n'))
         faults << entry + QStringLiteral(" does not run ") + QString::fromUtf8(exec);
     if (!text.contains("\nIcon=clocksaver\n"))
@@ -50,7 +46,7 @@ void checkEntry(QStringList &faults, const QString &root, const QString &entry, 
 void checkXScreenSaverDescription(QStringList &faults, const QString &root)
 {
     const QString path = root + QStringLiteral("/share/xscreensaver/config/clocksaver.xml");
-    QXmlStreamReader xml(contents(path));
+    QXmlStreamReader xml(FileContents(path));
     QString name, label, argument, description;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)

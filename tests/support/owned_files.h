@@ -1,12 +1,11 @@
 #pragma once
 
+#include "support/unprivileged_user.h"
+
 #include <QFile>
 #include <QTest>
 
 #include <unistd.h>
-
-// Whom tests hand files to that must belong to someone else.
-inline constexpr uid_t NobodyId = 65534;
 
 // The ways a settings path can lead to a file the running user (root in these rows) does or
 // does not own. Giving files away needs root; suites skip these rows otherwise.

@@ -1,23 +1,11 @@
 #include "program_copy.h"
 
 #include <QFile>
+#include <QTest>
 
 ProgramCopy::ProgramCopy()
 {
-    valid_ = dir_.isValid() && QFile::copy(QStringLiteral(CLOCKSAVER_PROGRAM), programPath());
-}
-
-void ProgramCopy::writeSettings(const QByteArray &contents) const
-{
-    QFile file(settingsPath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(contents);
-}
-
-QByteArray ProgramCopy::settingsContents() const
-{
-    QFile file(settingsPath());
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    valid_ = QFile::copy(QStringLiteral(CLOCKSAVER_PROGRAM), programPath());
 }
 
 std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProcessEnvironment environment,
@@ -32,22 +20,41 @@ std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProc
     return process;
 }
 
-bool EndsCleanly(QProcess &process, int timeoutMs)
-{
-    const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
-    return finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
-}
-
-bool EndsBySignal(QProcess &process, int signal, int timeoutMs)
-{
-    const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
-    // For a process killed by a signal, QProcess gives the signal's number as the exit code.
-    return finished && process.exitStatus() == QProcess::CrashExit && process.exitCode() == signal;
-}
-
 QProcessEnvironment ProgramCopy::offscreenEnvironment()
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     return environment;
+}
+
+namespace {
+
+bool endsAs(QProcess &process, QProcess::ExitStatus status, int code, const QString &lockPath, int timeoutMs)
+{
+    const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
+    return finished && process.exitStatus() == status && process.exitCode() == code &&
+           (lockPath.isEmpty() || !QFile::exists(lockPath));
+}
+
+} // namespace
+
+bool TakesTheLock(const QString &lockPath, int timeoutMs)
+{
+    return QTest::qWaitFor([&] { return QFile::exists(lockPath); }, timeoutMs);
+}
+
+bool EndsCleanly(QProcess &process, const QString &lockPath, int timeoutMs)
+{
+    return endsAs(process, QProcess::NormalExit, 0, lockPath, timeoutMs);
+}
+
+bool EndsWithFailure(QProcess &process, const QString &lockPath, int timeoutMs)
+{
+    return endsAs(process, QProcess::NormalExit, 1, lockPath, timeoutMs);
+}
+
+bool EndsBySignal(QProcess &process, int signal, const QString &lockPath, int timeoutMs)
+{
+    // For a process killed by a signal, QProcess gives the signal's number as the exit code.
+    return endsAs(process, QProcess::CrashExit, signal, lockPath, timeoutMs);
 }

@@ -27,3 +27,8 @@ void startUnprivileged(QProcess &process, const QString &program, const QStringL
     }
     process.start(QStringLiteral("setpriv"), command << program << arguments);
 }
+
+bool BecomeNobody()
+{
+    return ::setgid(NobodyId) == 0 && ::setuid(NobodyId) == 0;
+}

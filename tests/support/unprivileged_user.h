@@ -12,3 +12,7 @@
 bool RunningAsRoot();
 constexpr uid_t NobodyId = 65534;
 void startUnprivileged(QProcess &process, const QString &program, const QStringList &arguments);
+
+// For a forked child that runs the program's code itself: turns it into nobody; false if that
+// failed.
+bool BecomeNobody();

@@ -1,5 +1,7 @@
 #include "xvfb_server.h"
 
+#include <QDebug>
+
 XvfbServer::XvfbServer(int width, int height, const QStringList &extraArguments)
 {
     // -displayfd 1: the server picks a free display and writes its number to stdout.
@@ -7,8 +9,10 @@ XvfbServer::XvfbServer(int width, int height, const QStringList &extraArguments)
                           QStringLiteral("%1x%2x24").arg(width).arg(height), QStringLiteral("-nolisten"),
                           QStringLiteral("tcp")};
     server_.start(QStringLiteral("Xvfb"), arguments + extraArguments);
-    if (!server_.waitForStarted(10000))
+    if (!server_.waitForStarted(10000)) {
+        qWarning() << "Xvfb:" << server_.errorString() << "(Debian package xvfb)";
         return;
+    }
     QByteArray number;
     while (!number.contains('\n') && server_.waitForReadyRead(10000))
         number += server_.readAllStandardOutput();
@@ -57,11 +61,23 @@ bool XvfbServer::xdotool(const QStringList &arguments, QByteArray *output) const
     return exitCode == 0;
 }
 
+QString XvfbServer::focusWindow(const QString &title) const
+{
+    QByteArray windows;
+    if (!xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--name"), title}, &windows))
+        return {};
+    const QString id = QString::fromLatin1(windows.trimmed().split('\n').value(0));
+    return xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id}) ? id : QString();
+}
+
 QByteArray XvfbServer::run(const QString &program, const QStringList &arguments, int *exitCode) const
 {
     QProcess client;
     client.setProcessEnvironment(environment());
     client.start(program, arguments);
+    // A missing tool fails the test that needs it; this says which.
+    if (!client.waitForStarted(10000))
+        qWarning() << program << client.errorString();
     client.waitForFinished(30000);
     if (exitCode)
         *exitCode = client.exitStatus() == QProcess::NormalExit ? client.exitCode() : -1;

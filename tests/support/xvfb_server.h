@@ -29,6 +29,8 @@ public:
     // Runs an X client (xdotool, import, ...) against the server; returns its standard output.
     QByteArray run(const QString &program, const QStringList &arguments, int *exitCode = nullptr) const;
     QImage screenshot() const;
+    // Waits for a window with this title and gives it the keyboard focus; its id, or empty.
+    QString focusWindow(const QString &title) const;
     // Runs xdotool with the arguments; false when it failed.
     bool xdotool(const QStringList &arguments, QByteArray *output = nullptr) const;
 
