@@ -1,5 +1,6 @@
 #include "built_in_pictures.h"
 
+#include <QImageReader>
 #include <QString>
 
 // The pictures live in the static core library, whose linker would otherwise drop them.
@@ -8,10 +9,13 @@ static void loadBuiltInPictures()
     Q_INIT_RESOURCE(clocksaver);
 }
 
-QImage BackgroundPicture()
+QImage BackgroundPicture(const QSize &pixels)
 {
     loadBuiltInPictures();
-    return QImage(QStringLiteral(":/background.png"));
+    QImageReader reader(QStringLiteral(":/background.png"));
+    if (pixels != DialLayout::PictureSize)
+        reader.setScaledSize(pixels);
+    return reader.read();
 }
 
 QIcon ProgramIcon()
