@@ -7,6 +7,7 @@
 #include "hauptw/hauptwin.h"
 #include "settings/screenc.h"
 #include "toolkit/host_window.h"
+#include "toolkit/session_bus.h"
 
 #include <QApplication>
 
@@ -72,8 +73,11 @@ int RunClockSaver(int &argc, char **argv)
     if (mode == RunMode::None) {
         app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
+        SkipMissingSessionBus();
         app = std::make_unique<QApplication>(argc, argv);
-        QApplication::setWindowIcon(ProgramIcon());
+        // Only the dialog is a window anyone looks for by its icon.
+        if (mode == RunMode::Configure)
+            QApplication::setWindowIcon(ProgramIcon());
     }
 
     BasePath = BasePathFor(QCoreApplication::applicationFilePath());
