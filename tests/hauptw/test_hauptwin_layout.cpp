@@ -120,7 +120,7 @@ void TestHauptwinLayout::clockSquaresStayInPicturePixels()
 
 void TestHauptwinLayout::textIsCentredAtTheTopOfThePictureAndOnScreen()
 {
-    const QImage &picture = window_->bild->picture();
+    const QImage picture = drawnPicture(*window_);
     const QImage background = BackgroundPicture(picture.size()).convertToFormat(QImage::Format_RGB32);
     const double scale = window_->bild->canvas().scale();
     const QRect text = DifferingArea(background, picture, QRect(0, 0, picture.width(), int(200 * scale)));
