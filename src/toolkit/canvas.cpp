@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -90,12 +91,20 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
 void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea)
 {
     const QRect target = pixelArea(destination);
+    const QRect from = source.pixelArea(sourceArea);
     if (target.isEmpty())
         return;
-    {
+    if (target.size() == from.size() && picture_.format() == source.picture_.format()
+        && picture_.rect().contains(target) && source.picture_.rect().contains(from)) {
+        // Row by row: Qt's painter would hand a large copy to worker threads, waking them all.
+        const qsizetype bytes = qsizetype(target.width()) * picture_.depth() / 8;
+        for (int row = 0; row < target.height(); ++row)
+            std::memcpy(picture_.scanLine(target.top() + row) + target.left() * picture_.depth() / 8,
+                        source.picture_.constScanLine(from.top() + row) + from.left() * picture_.depth() / 8, bytes);
+    } else {
         QPainter painter(&picture_);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(target, source.picture_, source.pixelArea(sourceArea));
+        painter.drawImage(target, source.picture_, from);
     }
     changed(target);
 }

@@ -1,9 +1,17 @@
 #include "image_control.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Points per band of the picture painted at a time, small enough for one thread.
+constexpr int BandPoints = 16 * 1024;
+
+} // namespace
 
 ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
 {
@@ -61,7 +69,7 @@ QRect ImageControl::controlArea(const QRect &pixelArea) const
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(rect());
 }
 
-void ImageControl::paintEvent(QPaintEvent *)
+void ImageControl::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     if (picture_.isNull()) {
@@ -70,7 +78,17 @@ void ImageControl::paintEvent(QPaintEvent *)
     }
     const bool stretched = QSizeF(size()) * devicePixelRatioF() != QSizeF(picture_.size());
     painter.setRenderHint(QPainter::SmoothPixmapTransform, stretched);
-    painter.drawImage(QRectF(rect()), picture_);
+    // Only the parts asked for, and in bands: drawing the whole picture clipped would still copy
+    // all of it, and a large copy is handed to worker threads, waking them all.
+    const double pixelsPerPoint = double(picture_.width()) / width();
+    const int bandHeight = std::max(1, BandPoints / std::max(1, width()));
+    for (const QRect &area : event->region()) {
+        for (int top = area.top(); top <= area.bottom(); top += bandHeight) {
+            const QRect band(area.left(), top, area.width(), std::min(bandHeight, area.bottom() + 1 - top));
+            const QRectF pixels(QPointF(band.topLeft()) * pixelsPerPoint, QSizeF(band.size()) * pixelsPerPoint);
+            painter.drawImage(QRectF(band), picture_, pixels);
+        }
+    }
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent *)
