@@ -81,8 +81,8 @@ void ImageControl::paintEvent(QPaintEvent *event)
     // Only the parts asked for, and in bands: drawing the whole picture clipped would still copy
     // all of it, and a large copy is handed to worker threads, waking them all.
     const double pixelsPerPoint = double(picture_.width()) / width();
-    const int bandHeight = std::max(1, BandPoints / std::max(1, width()));
     for (const QRect &area : event->region()) {
+        const int bandHeight = std::max(1, BandPoints / area.width());
         for (int top = area.top(); top <= area.bottom(); top += bandHeight) {
             const QRect band(area.left(), top, area.width(), std::min(bandHeight, area.bottom() + 1 - top));
             const QRectF pixels(QPointF(band.topLeft()) * pixelsPerPoint, QSizeF(band.size()) * pixelsPerPoint);
