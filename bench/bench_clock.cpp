@@ -138,7 +138,7 @@ int runAll(const QString &self)
         std::printf("%s %9lld ms\n", line.constData(), firstFrameMs);
         std::fflush(stdout);
     }
-    std::printf("\ndraw: one drawing call (both dials and the text, hands moved one second)\n"
+    std::printf("\ndraw: one drawing call (both dials, hands moved one second)\n"
                 "tick: one timer tick with its screen update, hands moved; tick pixels: screen pixels repainted\n"
                 "same s: a tick in the same second as the last; same s paints: screen repaints it caused (of %d)\n"
                 "CPU: processor use over %d s of real ticking; first frame: process start to first paint\n",

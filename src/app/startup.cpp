@@ -10,6 +10,7 @@
 #include "hauptw/hauptwin.h"
 #include "settings/screenc.h"
 #include "toolkit/host_window.h"
+#include "toolkit/session_bus.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -97,9 +98,11 @@ int runForm(RunMode mode, int &argc, char **argv)
         ReportFailure(display.problem());
         return 1;
     }
+    SkipMissingSessionBus();
     QApplication app(argc, argv);
-    QApplication::setWindowIcon(ProgramIcon());
     if (mode == RunMode::Configure) {
+        // Only the dialog is a window anyone looks for by its icon.
+        QApplication::setWindowIcon(ProgramIcon());
         Tscreenconfig dialog;
         runMainForm(dialog);
     } else {

@@ -1,5 +1,6 @@
 #include "built_in_pictures.h"
 
+#include <QImageReader>
 #include <QString>
 
 // The pictures live in the static core library, whose linker would otherwise drop them.
@@ -8,10 +9,28 @@ static void loadBuiltInPictures()
     Q_INIT_RESOURCE(clocksaver);
 }
 
-QImage BackgroundPicture()
+namespace {
+
+// The same picture drawn at 2880x2160, as a 4K screen shows it. Below 75 quality the reader
+// decodes a JPEG at a half, a quarter or an eighth of its size straight away, so a 1920x1080
+// screen's 1440x1080 costs neither a full-size decode nor a scaling pass.
+const QSize LargeSize(2880, 2160);
+constexpr int DecodeReducedQuality = 49;
+
+} // namespace
+
+QImage BackgroundPicture(const QSize &pixels)
 {
     loadBuiltInPictures();
-    return QImage(QStringLiteral(":/background.png"));
+    // Scaled down, never up, wherever a picture large enough is built in; beyond 2880x2160
+    // (screens above 4K) the large one is stretched.
+    const bool large = pixels.width() > DialLayout::PictureSize.width();
+    QImageReader reader(large ? QStringLiteral(":/background_large.jpg") : QStringLiteral(":/background.png"));
+    if (pixels != (large ? LargeSize : DialLayout::PictureSize)) {
+        reader.setScaledSize(pixels);
+        reader.setQuality(DecodeReducedQuality);
+    }
+    return reader.read();
 }
 
 QIcon ProgramIcon()

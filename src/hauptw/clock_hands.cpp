@@ -31,13 +31,27 @@ HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t
     return {endOffset(secondAngle, radius), endOffset(minuteAngle, radius), endOffset(hourAngle, radius, 0.6)};
 }
 
-void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)
+HandEnds HandEndOffsets(int radius, SecondOfDay time)
 {
     std::uint8_t h = 0;
     std::uint8_t m = 0;
     std::uint8_t s = 0;
     SplitSecondOfDay(time, h, m, s);
-    const HandEnds ends = HandEndOffsets(radius, h, m, s);
+    return HandEndOffsets(radius, h, m, s);
+}
+
+QRect HandsArea(QPoint centre, int radius, SecondOfDay time)
+{
+    const HandEnds ends = HandEndOffsets(radius, time);
+    QRect area(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius));
+    for (const QPoint end : {ends.second, ends.minute, ends.hour})
+        area |= QRect(centre, centre + end).normalized();
+    return area.adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+}
+
+void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)
+{
+    const HandEnds ends = HandEndOffsets(radius, time);
 
     canvas.setPenStyle(Qt::SolidLine);
     canvas.setPenWidth(1);
@@ -54,5 +68,5 @@ void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time
 
     canvas.setBrushColour(HubColour);
     canvas.setPenColour(HubColour);
-    canvas.ellipse(centre.x() - 2, centre.y() - 2, centre.x() + 2, centre.y() + 2);
+    canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);
 }

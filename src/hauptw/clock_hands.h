@@ -4,12 +4,16 @@
 #include "toolkit/canvas.h"
 
 #include <QPoint>
+#include <QRect>
 
 #include <cstdint>
 
 inline constexpr BgrColour SecondHandColour = 0x0000FF;
 inline constexpr BgrColour MinuteHourHandColour = 0x00FFFF;
 inline constexpr BgrColour HubColour = 0x808080;
+
+// The hub's box reaches this far from the centre.
+inline constexpr int HubRadius = 2;
 
 // How far the hands' pens reach beyond the end points and the hub, soft edges included.
 inline constexpr int HandOverhang = 3;
@@ -24,6 +28,10 @@ struct HandEnds
     QPoint hour;
 };
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s);
+HandEnds HandEndOffsets(int radius, SecondOfDay time);
+
+// The area of the picture that DrawHandsAndHub changes, soft edges included.
+QRect HandsArea(QPoint centre, int radius, SecondOfDay time);
 
 // Draws second hand, minute hand, hour hand and hub, in that order, for the time of day. Leaves
 // the canvas with the hub's grey pen (width 3) and brush.

@@ -2,8 +2,8 @@
 
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/clock_hands.h"
+#include "hauptw/dial_layout.h"
 #include "hauptw/picture_fit.h"
-#include "hauptw/screen_text.h"
 #include "settings/settings_file.h"
 
 THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
@@ -11,7 +11,7 @@ THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
     setWindowTitle(QStringLiteral("Hauptwin"));
     bild = new ImageControl(this);
     bild->setGeometry(0, 0, 800, 514);
-    bild->setPicture(BackgroundPicture());
+    bild->setPicture(DialLayout::PictureSize, BackgroundPicture);
     TimerUhr = new QTimer(this);
     TimerUhr->setInterval(300);
 
@@ -32,30 +32,28 @@ void THauptwin::FormCreate()
 {
     LocalPatch = std::make_unique<Bitmap>();
     UtcPatch = std::make_unique<Bitmap>();
-    TextPatch = std::make_unique<Bitmap>();
     ScreenText = ReadSettings();
 }
 
 void THauptwin::FormResize()
 {
-    bild->setGeometry(FitPictureInside(size(), bild->picture().size()));
-    ClockHeight = 190;
-    ClockWidth = 190;
-    LocalClockTop = 528;
-    UtcClockTop = 528;
-    LocalClockLeft = 531;
-    UtcClockLeft = 787;
+    ClockHeight = DialLayout::ClockSize;
+    ClockWidth = DialLayout::ClockSize;
+    LocalClockTop = DialLayout::ClockTop;
+    UtcClockTop = DialLayout::ClockTop;
+    LocalClockLeft = DialLayout::LocalClockLeft;
+    UtcClockLeft = DialLayout::UtcClockLeft;
     TextPlacement = TopCentre;
-    // Layout is in picture pixels, the same on every screen; only the first capture is sure to
-    // see the picture without hands, so a later resize keeps it.
-    if (PatchesReady)
+    // Layout is in picture pixels, the same on every screen. A picture made afresh for new
+    // screen pixels is clean: the text goes on once, and the patches are taken from it with the
+    // text, so restoring them never wipes a letter.
+    if (!bild->place(FitPictureInside(size(), bild->pictureSize())))
         return;
+    paintScreenText();
     capture(*LocalPatch, patchArea(localSquare()));
     capture(*UtcPatch, patchArea(utcSquare()));
-    const QString text = QString::fromLatin1(WithSlashedZeros(ScreenText));
-    if (const std::optional<QPoint> origin = placeScreenText(text))
-        TextArea = bild->canvas().textArea(origin->x(), origin->y(), text);
-    capture(*TextPatch, TextArea);
+    localShown_ = {};
+    utcShown_ = {};
     PatchesReady = true;
 }
 
@@ -68,8 +66,8 @@ QRect THauptwin::patchArea(const QRect &square)
 
 void THauptwin::capture(Bitmap &patch, const QRect &pictureArea)
 {
-    patch.setSize(pictureArea.width(), pictureArea.height());
-    patch.canvas().copyRect(QRect(QPoint(0, 0), pictureArea.size()), bild->canvas(), pictureArea);
+    patch.cover(bild->canvas(), pictureArea);
+    patch.canvas().copyRect(pictureArea, bild->canvas(), pictureArea);
 }
 
 void THauptwin::FormShow()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "opdate/opdate.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/full_screen_form.h"
 #include "toolkit/image_control.h"
@@ -30,7 +31,8 @@ public:
     void FormKeyDown();
     void bildMouseMove();
     void TimerUhrTimer();
-    // Erases the hands with the clean patches, draws them for the current times, draws the text.
+    // Erases the hands with the clean patches and draws them for the current times, unless
+    // the dials show these times already.
     void PaintBoxSekundePaint();
 
     // Where TextPlacement puts the screen text: centred, just below the top of the picture.
@@ -53,21 +55,29 @@ public:
     QByteArray ScreenText;
     std::uint8_t TickCount = 0;
     std::uint8_t TextPlacement = 0;
-    // The clean picture under each clock square, with room for the hands' ends, and under the
-    // screen text.
+    // The clean picture under each clock square, with room for the hands' ends, at the
+    // screen's resolution.
     std::unique_ptr<Bitmap> LocalPatch;
     std::unique_ptr<Bitmap> UtcPatch;
-    std::unique_ptr<Bitmap> TextPatch;
-    QRect TextArea;
 
 private:
+    // What a dial shows now: the time its hands were drawn for, and where they lie.
+    struct DialShown
+    {
+        SecondOfDay time = -1;
+        QRect hands;
+    };
+
     QRect localSquare() const { return {LocalClockLeft, LocalClockTop, ClockWidth, ClockHeight}; }
     QRect utcSquare() const { return {UtcClockLeft, UtcClockTop, ClockWidth, ClockHeight}; }
     static QRect patchArea(const QRect &square);
     void capture(Bitmap &patch, const QRect &pictureArea);
     void restore(const Bitmap &patch, const QRect &pictureArea);
-    void paintClock(const Bitmap &patch, const QRect &square, std::int32_t time);
+    void paintClock(const Bitmap &patch, const QRect &square, SecondOfDay time, DialShown &shown);
     void paintScreenText();
     // Sets the text font on the picture's canvas and says where the text goes, if anywhere.
     std::optional<QPoint> placeScreenText(const QString &text);
+
+    DialShown localShown_;
+    DialShown utcShown_;
 };

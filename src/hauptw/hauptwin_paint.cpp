@@ -1,14 +1,13 @@
 #include "hauptwin.h"
 
 #include "hauptw/clock_hands.h"
+#include "hauptw/dial_layout.h"
 #include "hauptw/screen_text.h"
-#include "opdate/opdate.h"
 
 namespace {
 
 constexpr BgrColour ScreenTextColour = 0xFFFFFF;
 constexpr int ScreenTextPoints = 40;
-constexpr int ScreenTextTop = 10;
 
 } // namespace
 
@@ -16,21 +15,29 @@ void THauptwin::PaintBoxSekundePaint()
 {
     if (!PatchesReady)
         return;
-    paintClock(*LocalPatch, localSquare(), LocalClockTime());
-    paintClock(*UtcPatch, utcSquare(), UtcClockTime());
-    paintScreenText();
+    // One look at the clock for both dials, so they never show different seconds.
+    const SecondOfDay now = CurrentSecondOfDay();
+    paintClock(*LocalPatch, localSquare(), ShiftedByHours(now, LocalOffset), localShown_);
+    paintClock(*UtcPatch, utcSquare(), ShiftedByHours(now, UtcOffset), utcShown_);
 }
 
-void THauptwin::paintClock(const Bitmap &patch, const QRect &square, std::int32_t time)
+// Within one second the hands would be drawn where they are: nothing is drawn, nothing sent to
+// the screen. Otherwise only the old hands are erased, so the screen changes just where they
+// were and where they go.
+void THauptwin::paintClock(const Bitmap &patch, const QRect &square, SecondOfDay time, DialShown &shown)
 {
-    restore(patch, patchArea(square));
+    if (time == shown.time)
+        return;
+    restore(patch, shown.hands);
     const int radius = ClockWidth / 2;
-    DrawHandsAndHub(bild->canvas(), square.topLeft() + QPoint(radius, radius), radius, time);
+    const QPoint centre = square.topLeft() + QPoint(radius, radius);
+    DrawHandsAndHub(bild->canvas(), centre, radius, time);
+    shown = {time, HandsArea(centre, radius, time).intersected(patchArea(square))};
 }
 
 void THauptwin::restore(const Bitmap &patch, const QRect &pictureArea)
 {
-    bild->canvas().copyRect(pictureArea, patch.canvas(), QRect(0, 0, patch.width(), patch.height()));
+    bild->canvas().copyRect(pictureArea, patch.canvas(), pictureArea);
 }
 
 void THauptwin::paintScreenText()
@@ -39,8 +46,6 @@ void THauptwin::paintScreenText()
     const std::optional<QPoint> origin = placeScreenText(text);
     if (!origin)
         return;
-    // Drawn afresh on the clean picture, so the soft edges of the letters never pile up.
-    restore(*TextPatch, TextArea);
     bild->canvas().setBrushStyle(BrushStyle::Clear);
     bild->canvas().textOut(origin->x(), origin->y(), text);
 }
@@ -55,5 +60,5 @@ std::optional<QPoint> THauptwin::placeScreenText(const QString &text)
     if (TextPlacement != TopCentre)
         return std::nullopt;
     // Centred on the picture, which is where the text is drawn, whatever the screen's width.
-    return QPoint((bild->picture().width() - canvas.textWidth(text)) / 2, ScreenTextTop);
+    return QPoint((bild->pictureSize().width() - canvas.textWidth(text)) / 2, DialLayout::TextTop);
 }

@@ -12,6 +12,10 @@ public:
 
     // New pixels start black.
     void setSize(int width, int height);
+    // Sized to hold exactly the pixels that `canvas` has for this area of its picture, and
+    // drawn on in that picture's coordinates: copying the area from there to here and back
+    // again is a plain pixel copy at any scale.
+    void cover(const Canvas &canvas, const QRect &pictureArea);
     int width() const { return image_.width(); }
     int height() const { return image_.height(); }
 

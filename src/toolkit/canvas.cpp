@@ -3,6 +3,9 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <cmath>
+#include <cstring>
+
 namespace {
 
 // Lines and ellipse corners run through pixel centres, so a 1-pixel line lies on one pixel row.
@@ -11,10 +14,19 @@ QPointF pixelCentre(int x, int y)
     return {x + 0.5, y + 0.5};
 }
 
-// Room around a drawn shape for the pen's half width, round caps and soft edges.
-int penMargin(int penWidth)
+// How far a shape's pixels reach beyond its outline, in the pixels drawn into: the pen's half
+// width (and round caps), and a pixel of soft edge.
+double penReach(double penPixels)
 {
-    return penWidth / 2 + 2;
+    return penPixels / 2 + 1;
+}
+
+// The pixels touched by a shape whose outline runs within the box from a to b.
+QRect areaAround(QPointF a, QPointF b, double reach)
+{
+    const QRectF box = QRectF(a, b).normalized().adjusted(-reach, -reach, reach, reach);
+    return QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
+                 QPoint(int(std::ceil(box.right())) - 1, int(std::ceil(box.bottom())) - 1));
 }
 
 // The face that stands in wherever the requested one is not installed.
@@ -22,56 +34,86 @@ const QString FallbackFace = QStringLiteral("DejaVu Sans");
 
 } // namespace
 
+void Canvas::setMapping(double scale, QPoint origin)
+{
+    scale_ = scale;
+    origin_ = origin;
+}
+
+QPointF Canvas::mapped(QPointF picturePoint) const
+{
+    return picturePoint * scale_ - QPointF(origin_);
+}
+
+QRect Canvas::pixelArea(const QRect &pictureArea) const
+{
+    if (pictureArea.isEmpty())
+        return {};
+    const QPointF topLeft = mapped(pictureArea.topLeft());
+    const QPointF bottomRight = mapped(pictureArea.bottomRight() + QPoint(1, 1));
+    return QRect(QPoint(int(std::floor(topLeft.x())), int(std::floor(topLeft.y()))),
+                 QPoint(int(std::ceil(bottomRight.x())) - 1, int(std::ceil(bottomRight.y())) - 1));
+}
+
 void Canvas::lineTo(int x, int y)
 {
-    const QPoint from = penPosition_;
+    const QPointF from = mapped(pixelCentre(penPosition_.x(), penPosition_.y()));
+    const QPointF to = mapped(pixelCentre(x, y));
     penPosition_ = QPoint(x, y);
     if (penStyle_ == Qt::NoPen)
         return;
     {
         QPainter painter(&picture_);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(RgbFromBgr(penColour_)), penWidth_, penStyle_, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawLine(pixelCentre(from.x(), from.y()), pixelCentre(x, y));
+        painter.setPen(QPen(QColor(RgbFromBgr(penColour_)), penPixels(), penStyle_, Qt::RoundCap, Qt::RoundJoin));
+        painter.drawLine(from, to);
     }
-    const int margin = penMargin(penWidth_);
-    changed(QRect(from, penPosition_).normalized().adjusted(-margin, -margin, margin, margin));
+    changed(areaAround(from, to, penReach(penPixels())));
 }
 
 void Canvas::ellipse(int left, int top, int right, int bottom)
 {
+    const QRectF box(mapped(pixelCentre(left, top)), mapped(pixelCentre(right, bottom)));
     {
         QPainter painter(&picture_);
         painter.setRenderHint(QPainter::Antialiasing);
         if (penStyle_ == Qt::NoPen)
             painter.setPen(Qt::NoPen);
         else
-            painter.setPen(QPen(QColor(RgbFromBgr(penColour_)), penWidth_, penStyle_));
+            painter.setPen(QPen(QColor(RgbFromBgr(penColour_)), penPixels(), penStyle_));
         if (brushStyle_ == BrushStyle::Solid)
             painter.setBrush(QColor(RgbFromBgr(brushColour_)));
-        painter.drawEllipse(QRectF(pixelCentre(left, top), pixelCentre(right, bottom)));
+        painter.drawEllipse(box);
     }
-    const int margin = penMargin(penWidth_);
-    changed(QRect(QPoint(left, top), QPoint(right, bottom)).normalized().adjusted(-margin, -margin, margin, margin));
+    changed(areaAround(box.topLeft(), box.bottomRight(), penReach(penPixels())));
 }
 
 void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea)
 {
-    if (destination.isEmpty())
+    const QRect target = pixelArea(destination);
+    const QRect from = source.pixelArea(sourceArea);
+    if (target.isEmpty())
         return;
-    {
+    if (target.size() == from.size() && picture_.format() == source.picture_.format()
+        && picture_.rect().contains(target) && source.picture_.rect().contains(from)) {
+        // Row by row: Qt's painter would hand a large copy to worker threads, waking them all.
+        const qsizetype bytes = qsizetype(target.width()) * picture_.depth() / 8;
+        for (int row = 0; row < target.height(); ++row)
+            std::memcpy(picture_.scanLine(target.top() + row) + target.left() * picture_.depth() / 8,
+                        source.picture_.constScanLine(from.top() + row) + from.left() * picture_.depth() / 8, bytes);
+    } else {
         QPainter painter(&picture_);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(destination, source.picture_, sourceArea);
+        painter.drawImage(target, source.picture_, from);
     }
-    changed(destination);
+    changed(target);
 }
 
-QFont Canvas::font() const
+QFont Canvas::font(double scale) const
 {
     QFont font;
     font.setFamilies({fontName_, FallbackFace});
-    font.setPixelSize(qRound(fontPoints_ * PixelsPerInch / 72.0));
+    font.setPixelSize(qRound(fontPoints_ * PixelsPerInch / 72.0 * scale));
     font.setBold(fontStyles_.testFlag(FontStyle::Bold));
     font.setItalic(fontStyles_.testFlag(FontStyle::Italic));
     font.setUnderline(fontStyles_.testFlag(FontStyle::Underline));
@@ -94,19 +136,19 @@ void Canvas::textOut(int x, int y, const QString &text)
 {
     if (text.isEmpty())
         return;
+    const QPointF origin = mapped(QPointF(x, y));
     {
         QPainter painter(&picture_);
-        const QFont textFont = font();
+        const QFont textFont = font(scale_);
         const QFontMetrics metrics(textFont);
         if (brushStyle_ == BrushStyle::Solid)
-            painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()),
-                             QColor(RgbFromBgr(brushColour_)));
+            painter.fillRect(pixelArea(QRect(x, y, textWidth(text), textHeight(text))), QColor(RgbFromBgr(brushColour_)));
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setFont(textFont);
         painter.setPen(QColor(RgbFromBgr(fontColour_)));
-        painter.drawText(QPoint(x, y + metrics.ascent()), text);
+        painter.drawText(origin + QPointF(0, metrics.ascent()), text);
     }
-    changed(textArea(x, y, text));
+    changed(pixelArea(textArea(x, y, text)));
 }
 
 QRect Canvas::textArea(int x, int y, const QString &text) const
@@ -119,9 +161,9 @@ QRect Canvas::textArea(int x, int y, const QString &text) const
     return cell.united(ink).adjusted(-2, -2, 2, 2);
 }
 
-void Canvas::changed(const QRect &area)
+void Canvas::changed(const QRect &pixelArea)
 {
-    const QRect onPicture = area.intersected(picture_.rect());
+    const QRect onPicture = pixelArea.intersected(picture_.rect());
     if (changeListener_ && !onPicture.isEmpty())
         changeListener_(onPicture);
 }

@@ -17,8 +17,11 @@ Q_DECLARE_FLAGS(FontStyles, FontStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(FontStyles)
 
 // Drawing on a picture with pen, brush and font that stay set between calls. Coordinates are
-// the picture's pixels; a line or ellipse corner at (x, y) lies on the centre of that pixel.
-// Every operation reports the area of the picture it may have changed to the change listener.
+// the picture's own pixels; a line or ellipse corner at (x, y) lies on the centre of that pixel.
+// The pixels drawn into may be finer: at scale 3 every picture pixel is 3 by 3 of them, and
+// pens and fonts grow with it, so a picture shown on a large screen is drawn at that screen's
+// resolution rather than stretched. Every operation reports the area of its pixels it may have
+// changed to the change listener.
 class Canvas
 {
 public:
@@ -26,8 +29,16 @@ public:
     Canvas(const Canvas &) = delete;
     Canvas &operator=(const Canvas &) = delete;
 
-    using ChangeListener = std::function<void(const QRect &pictureArea)>;
+    // The area is in the pixels drawn into.
+    using ChangeListener = std::function<void(const QRect &pixelArea)>;
     void setChangeListener(ChangeListener listener) { changeListener_ = std::move(listener); }
+
+    // Picture point (x, y) lands on pixel (x * scale, y * scale) - origin of the image drawn into.
+    void setMapping(double scale, QPoint origin = {});
+    double scale() const { return scale_; }
+    QPoint origin() const { return origin_; }
+    // The pixels that show this area of the picture, partly covered ones included.
+    QRect pixelArea(const QRect &pictureArea) const;
 
     void setPenStyle(Qt::PenStyle style) { penStyle_ = style; }
     void setPenWidth(int width) { penWidth_ = width; }
@@ -45,15 +56,17 @@ public:
     // The ellipse inside the box from (left, top) to (right, bottom), outlined with the pen and
     // filled with the brush.
     void ellipse(int left, int top, int right, int bottom);
-    // Plain pixel copy; the source area is stretched if the sizes differ.
+    // Plain pixel copy of the source's pixels for that area; stretched if the sizes differ.
     void copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea);
 
+    // In picture pixels.
     int textWidth(const QString &text) const;
     int textHeight(const QString &text) const;
     // Draws the text with its top-left corner at (x, y); a solid brush fills the text's cell
     // first, a clear one leaves the picture between the letters.
     void textOut(int x, int y, const QString &text);
-    // The area textOut(x, y, text) may change, soft edges and overhanging letters included.
+    // The area of the picture textOut(x, y, text) may change, soft edges and overhanging
+    // letters included.
     QRect textArea(int x, int y, const QString &text) const;
 
     // Fonts are sized for this many pixels per inch on every screen, so text keeps its size
@@ -61,11 +74,16 @@ public:
     static constexpr int PixelsPerInch = 96;
 
 private:
-    QFont font() const;
-    void changed(const QRect &area);
+    // The font at the given scale.
+    QFont font(double scale = 1.0) const;
+    QPointF mapped(QPointF picturePoint) const;
+    double penPixels() const { return penWidth_ * scale_; }
+    void changed(const QRect &pixelArea);
 
     QImage &picture_;
     ChangeListener changeListener_;
+    double scale_ = 1.0;
+    QPoint origin_;
     QPoint penPosition_;
     Qt::PenStyle penStyle_ = Qt::SolidLine;
     int penWidth_ = 1;

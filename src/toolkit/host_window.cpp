@@ -18,6 +18,11 @@ struct FreeReply
 template<typename Reply>
 using ReplyPointer = std::unique_ptr<Reply, FreeReply>;
 
+QSize drawnPart(int width, int height)
+{
+    return QSize(width, height).boundedTo(HostWindow::MaxDrawnSize);
+}
+
 } // namespace
 
 bool HostWindow::isNamed()
@@ -65,7 +70,7 @@ bool HostWindow::open()
         return fail(QStringLiteral("%1=%2: there is no such window on the X server (gone already?)")
                         .arg(VariableName, QString::fromLocal8Bit(name)));
 
-    size_ = QSize(geometry->width, geometry->height);
+    size_ = drawnPart(geometry->width, geometry->height);
     window_.reset(QWindow::fromWinId(id_));
     qGuiApp->installNativeEventFilter(this);
     return true;
@@ -79,7 +84,7 @@ bool HostWindow::nativeEventFilter(const QByteArray &eventType, void *message, q
     switch (event->response_type & 0x7f) {
     case XCB_CONFIGURE_NOTIFY: {
         const auto *configure = static_cast<const xcb_configure_notify_event_t *>(message);
-        const QSize size(configure->width, configure->height);
+        const QSize size = drawnPart(configure->width, configure->height);
         if (configure->window == id_ && size != size_) {
             size_ = size;
             emit resized(size_);

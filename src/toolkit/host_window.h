@@ -30,7 +30,11 @@ public:
 
     // Valid once open() succeeded.
     QWindow *window() const { return window_.get(); }
+    // The part of the window, from its top-left corner, that the program draws in: all of it up
+    // to 8K (7680x4320); beyond, the host's own background shows around the clocks, so a huge
+    // window costs no more memory and drawing than an 8K screen.
     QSize size() const { return size_; }
+    static constexpr QSize MaxDrawnSize{7680, 4320};
 
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 

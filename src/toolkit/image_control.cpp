@@ -1,11 +1,17 @@
 #include "image_control.h"
 
-#include "toolkit/picture_difference.h"
-
+#include <QPaintEvent>
 #include <QPainter>
-#include <QTimer>
 
+#include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Points per band of the picture painted at a time, small enough for one thread.
+constexpr int BandPoints = 16 * 1024;
+
+} // namespace
 
 ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
 {
@@ -13,57 +19,76 @@ ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::BlankCursor);
     setMouseTracking(true);
-    canvas_.setChangeListener([this](const QRect &area) { pictureChanged(area); });
+    canvas_.setChangeListener([this](const QRect &area) { update(controlArea(area)); });
 }
 
-void ImageControl::setPicture(const QImage &picture)
+void ImageControl::setPicture(const QSize &size, PictureSource source)
 {
-    picture_ = picture.convertToFormat(QImage::Format_RGB32);
-    shown_ = picture_.copy();
-    pendingChanges_ = QRegion();
+    pictureSize_ = size;
+    source_ = std::move(source);
+    picture_ = QImage();
+}
+
+QSize ImageControl::pixelsFor(const QSize &controlSize) const
+{
+    const QSize pixels = (QSizeF(controlSize) * devicePixelRatioF()).toSize();
+    if (pixels.width() <= MaxPixels.width() && pixels.height() <= MaxPixels.height())
+        return pixels;
+    return pixels.scaled(MaxPixels, Qt::KeepAspectRatio);
+}
+
+bool ImageControl::place(const QRect &geometry)
+{
+    setGeometry(geometry);
+    const QSize pixels = pixelsFor(geometry.size());
+    if (pixels == picture_.size() && !picture_.isNull())
+        return false;
+    if (!source_ || pixels.isEmpty() || pictureSize_.isEmpty()) {
+        picture_ = QImage();
+        return false;
+    }
+    // The old pixels go first, so two screen-sized pictures are never held at once.
+    picture_ = QImage();
+    picture_ = source_(pixels).convertToFormat(QImage::Format_RGB32);
+    canvas_.setMapping(double(picture_.width()) / pictureSize_.width());
     update();
+    return true;
 }
 
-QRect ImageControl::controlArea(const QRect &pictureArea) const
+QRect ImageControl::controlArea(const QRect &pixelArea) const
 {
-    if (picture_.isNull())
+    if (picture_.isNull() || pixelArea.isEmpty())
         return {};
-    const double scaleX = double(width()) / picture_.width();
-    const double scaleY = double(height()) / picture_.height();
-    // Smooth stretching blends each screen pixel from its picture neighbours.
-    const int marginX = int(std::ceil(scaleX)) + 1;
-    const int marginY = int(std::ceil(scaleY)) + 1;
-    const int left = int(std::floor(pictureArea.left() * scaleX)) - marginX;
-    const int top = int(std::floor(pictureArea.top() * scaleY)) - marginY;
-    const int right = int(std::ceil((pictureArea.right() + 1) * scaleX)) + marginX;
-    const int bottom = int(std::ceil((pictureArea.bottom() + 1) * scaleY)) + marginY;
+    const double scale = double(width()) / picture_.width();
+    // Where the picture is stretched, each screen pixel blends its picture neighbours too.
+    const int margin = scale * devicePixelRatioF() > 1.0 ? int(std::ceil(scale)) + 1 : 0;
+    const int left = int(std::floor(pixelArea.left() * scale)) - margin;
+    const int top = int(std::floor(pixelArea.top() * scale)) - margin;
+    const int right = int(std::ceil((pixelArea.right() + 1) * scale)) + margin;
+    const int bottom = int(std::ceil((pixelArea.bottom() + 1) * scale)) + margin;
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(rect());
 }
 
-void ImageControl::pictureChanged(const QRect &area)
-{
-    if (pendingChanges_.isEmpty())
-        QTimer::singleShot(0, this, &ImageControl::showChanges);
-    pendingChanges_ += area;
-}
-
-void ImageControl::showChanges()
-{
-    for (const QRect &area : pendingChanges_) {
-        const QRect changed = DifferingArea(picture_, shown_, area);
-        if (changed.isEmpty())
-            continue;
-        CopyArea(picture_, shown_, changed);
-        update(controlArea(changed));
-    }
-    pendingChanges_ = QRegion();
-}
-
-void ImageControl::paintEvent(QPaintEvent *)
+void ImageControl::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, size() != picture_.size());
-    painter.drawImage(rect(), picture_);
+    if (picture_.isNull()) {
+        painter.fillRect(rect(), Qt::black);
+        return;
+    }
+    const bool stretched = QSizeF(size()) * devicePixelRatioF() != QSizeF(picture_.size());
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, stretched);
+    // Only the parts asked for, and in bands: drawing the whole picture clipped would still copy
+    // all of it, and a large copy is handed to worker threads, waking them all.
+    const double pixelsPerPoint = double(picture_.width()) / width();
+    for (const QRect &area : event->region()) {
+        const int bandHeight = std::max(1, BandPoints / area.width());
+        for (int top = area.top(); top <= area.bottom(); top += bandHeight) {
+            const QRect band(area.left(), top, area.width(), std::min(bandHeight, area.bottom() + 1 - top));
+            const QRectF pixels(QPointF(band.topLeft()) * pixelsPerPoint, QSizeF(band.size()) * pixelsPerPoint);
+            painter.drawImage(QRectF(band), picture_, pixels);
+        }
+    }
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent *)

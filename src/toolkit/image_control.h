@@ -3,24 +3,42 @@
 #include "toolkit/canvas.h"
 
 #include <QImage>
-#include <QRegion>
+#include <QSize>
 #include <QWidget>
 
-// Shows its picture stretched to its own size, with no mouse pointer over it. Drawing on its
-// canvas shows on screen by itself: once the drawing calls of the moment are done, only the
-// parts of the picture whose pixels really changed are repainted.
+#include <functional>
+
+// Shows a picture filling its own size, with no mouse pointer over it. The picture is made for
+// the pixels the control covers on the screen (device pixels on a HiDPI screen), so it is drawn
+// on at the screen's resolution; its canvas still takes the picture's own coordinates. Drawing
+// there shows on screen by itself: what a drawing call changed is repainted, nothing else.
 class ImageControl : public QWidget
 {
     Q_OBJECT
 public:
+    // The picture, with the given content, at the given size in pixels.
+    using PictureSource = std::function<QImage(const QSize &pixels)>;
+
+    // Screens larger than this get the picture at this size, stretched the rest of the way:
+    // beyond 8K a finer picture costs more memory than anyone can see.
+    static constexpr QSize MaxPixels{7680, 4320};
+
     explicit ImageControl(QWidget *parent = nullptr);
 
-    void setPicture(const QImage &picture);
+    // `size` is the picture's own size, the space its canvas draws in. The picture is made
+    // when the control is placed.
+    void setPicture(const QSize &size, PictureSource source);
+    // Puts the control there; if that changes the pixels it covers, makes the picture afresh
+    // for them, which drops all drawing on it, and says so.
+    bool place(const QRect &geometry);
+
+    QSize pictureSize() const { return pictureSize_; }
+    // The pixels as drawn.
     const QImage &picture() const { return picture_; }
     Canvas &canvas() { return canvas_; }
 
-    // The part of the control that shows this area of the picture, soft edges included.
-    QRect controlArea(const QRect &pictureArea) const;
+    // The part of the control that shows these pixels of the picture, soft edges included.
+    QRect controlArea(const QRect &pixelArea) const;
 
 signals:
     void mouseMoved();
@@ -30,12 +48,10 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    void pictureChanged(const QRect &area);
-    void showChanges();
+    QSize pixelsFor(const QSize &controlSize) const;
 
+    QSize pictureSize_;
+    PictureSource source_;
     QImage picture_;
     Canvas canvas_{picture_};
-    // The picture as it was when last sent to the screen, to tell real changes from redraws.
-    QImage shown_;
-    QRegion pendingChanges_;
 };

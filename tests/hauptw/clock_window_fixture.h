@@ -14,6 +14,12 @@
 
 #include <memory>
 
+// The window's picture as drawn, in the 32-bit format the tests compare pixels in.
+inline QImage drawnPicture(const THauptwin &window)
+{
+    return window.bild->picture().convertToFormat(QImage::Format_RGB32);
+}
+
 class ClockWindowFixture
 {
 public:

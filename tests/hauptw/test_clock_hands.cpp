@@ -3,7 +3,10 @@
 
 #include "hand_colours.h"
 #include "hauptw/clock_hands.h"
+#include "support/sharpness.h"
 #include "toolkit/bitmap.h"
+
+#include <QPainter>
 
 #include <QTest>
 
@@ -12,12 +15,36 @@ namespace {
 constexpr int Radius = 95;
 const QPoint Centre(100, 100);
 
-QImage handsAt(int h, int m, int s)
+QImage handsAt(int h, int m, int s, int scale = 1)
 {
     Bitmap dial;
-    dial.setSize(200, 200);
+    dial.setSize(200 * scale, 200 * scale);
+    dial.canvas().setMapping(scale);
     DrawHandsAndHub(dial.canvas(), Centre, Radius, SecondsFromHms(h, m, s));
     return dial.image();
+}
+
+// The hands as Qt draws them directly at three times the size: every picture point mapped to
+// three times its pixel centre, every pen three times as wide.
+QImage referenceAtThreeTimes(int h, int m, int s)
+{
+    QImage dial(600, 600, QImage::Format_RGB32);
+    dial.fill(Qt::black);
+    QPainter painter(&dial);
+    painter.setRenderHint(QPainter::Antialiasing);
+    auto at = [](QPoint picturePoint) { return (QPointF(picturePoint) + QPointF(0.5, 0.5)) * 3; };
+    const HandEnds ends = HandEndOffsets(Radius, h, m, s);
+    auto hand = [&](QPoint end, QColor colour, int width) {
+        painter.setPen(QPen(colour, 3 * width, Qt::SolidLine, Qt::RoundCap));
+        painter.drawLine(at(Centre), at(Centre + end));
+    };
+    hand(ends.second, Qt::red, 1);
+    hand(ends.minute, Qt::yellow, 2);
+    hand(ends.hour, Qt::yellow, 3);
+    painter.setPen(QPen(QColor(128, 128, 128), 9));
+    painter.setBrush(QColor(128, 128, 128));
+    painter.drawEllipse(QRectF(at(Centre - QPoint(2, 2)), at(Centre + QPoint(2, 2))));
+    return dial;
 }
 
 } // namespace
@@ -32,6 +59,8 @@ private slots:
     void secondHandLiesBeneathTheOthers();
     void drawnHandsStopAtTheirEnds_data();
     void drawnHandsStopAtTheirEnds();
+    void handsAtThreeTimesTheScaleAreDrawnAtThatSize();
+    void handsAreaHoldsEverythingDrawn();
 };
 
 void TestClockHands::handsEndWhereTheTimeSays_data()
@@ -109,6 +138,32 @@ void TestClockHands::drawnHandsStopAtTheirEnds()
     const QRgb atEnd = dial.pixel(end);
     QVERIFY(red ? isRed(atEnd) : isYellow(atEnd));
     QCOMPARE(QColor(dial.pixel(beyond)), QColor(Qt::black));
+}
+
+void TestClockHands::handsAtThreeTimesTheScaleAreDrawnAtThatSize()
+{
+    const QImage large = handsAt(4, 37, 51, 3);
+    QVERIFY2(differingPixels(large, referenceAtThreeTimes(4, 37, 51), 24) < 20, "where the mapped formulas say");
+    // The minute hand ends at 37 minutes: picture point Centre + end, three times over.
+    const QPoint minuteEnd = (Centre + HandEndOffsets(Radius, 4, 37, 51).minute) * 3 + QPoint(1, 1);
+    QVERIFY(isYellow(large.pixel(minuteEnd)));
+    QVERIFY2(edgeSoftness(large) < 0.6 * edgeSoftness(stretched(handsAt(4, 37, 51), 3)), "sharper than stretched");
+}
+
+void TestClockHands::handsAreaHoldsEverythingDrawn()
+{
+    for (const SecondOfDay time : {SecondsFromHms(0, 0, 0), SecondsFromHms(4, 37, 51), SecondsFromHms(9, 45, 30)}) {
+        Bitmap dial;
+        dial.setSize(200, 200);
+        DrawHandsAndHub(dial.canvas(), Centre, Radius, time);
+        const QRect area = HandsArea(Centre, Radius, time);
+        QImage outside = dial.image();
+        QPainter(&outside).fillRect(area, Qt::black);
+        QImage black(outside.size(), outside.format());
+        black.fill(Qt::black);
+        QCOMPARE(outside, black);
+        QVERIFY(QRect(0, 0, 200, 200).contains(area));
+    }
 }
 
 QTEST_MAIN(TestClockHands)

@@ -45,10 +45,10 @@ void TestHauptwinDismissal::timerRepaintsSeveralTimesASecond()
     fixture_->now = QTime(8, 15, 0);
     const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
     QVERIFY(window);
-    const QImage first = window->bild->picture().copy();
+    const QImage first = drawnPicture(*window);
     window->TimerUhr->start();
     fixture_->now = QTime(8, 15, 1);
-    QTRY_VERIFY_WITH_TIMEOUT(window->bild->picture() != first, 600);
+    QTRY_VERIFY_WITH_TIMEOUT(drawnPicture(*window) != first, 600);
     QTRY_COMPARE_WITH_TIMEOUT(window->TickCount, THauptwin::GraceTicks, 2000);
 }
 

@@ -1,11 +1,13 @@
 // The clock window on the screen it is given: the picture as large as fits, centred, nothing
-// of it cut off; clocks and text where the picture has them. CTest runs this once for each
-// screen size it sets up, and once on the platform's default screen.
+// of it cut off, drawn in the screen's own (device) pixels; clocks and text where the picture
+// has them. CTest runs this once for each screen it sets up, and once on the platform's
+// default screen.
 
 #include "clock_window_fixture.h"
 #include "hauptw/built_in_pictures.h"
+#include "hauptw/dial_layout.h"
 #include "hauptw/picture_fit.h"
-#include "toolkit/picture_difference.h"
+#include "support/picture_difference.h"
 
 #include <QScreen>
 
@@ -24,7 +26,7 @@ const ScreenLayout KnownLayouts[] = {
     {{3840, 2160}, {480, 0, 2880, 2160}},
 };
 
-const QSize PictureSize(1024, 768);
+using DialLayout::PictureSize;
 
 // The brightest channel that all three colours reach somewhere in the area.
 int whitestPixel(const QImage &image, const QRect &area)
@@ -48,6 +50,7 @@ private slots:
     void cleanupTestCase();
     void fitGivesTheKnownLayouts();
     void windowCoversTheScreenWithTheWholePicture();
+    void pictureHasTheScreensPixels();
     void clockSquaresStayInPicturePixels();
     void textIsCentredAtTheTopOfThePictureAndOnScreen();
     void dialsAreOnScreen();
@@ -99,6 +102,13 @@ void TestHauptwinLayout::windowCoversTheScreenWithTheWholePicture()
         QCOMPARE(QColor(onScreen_.pixel(0, 0)), QColor(Qt::black));
 }
 
+void TestHauptwinLayout::pictureHasTheScreensPixels()
+{
+    const QSize devicePixels = window_->bild->size() * window_->devicePixelRatio();
+    QCOMPARE(window_->bild->picture().size(), devicePixels);
+    QCOMPARE(onScreen_.size(), window_->size() * window_->devicePixelRatio());
+}
+
 void TestHauptwinLayout::clockSquaresStayInPicturePixels()
 {
     QCOMPARE(QRect(window_->LocalClockLeft, window_->LocalClockTop, window_->ClockWidth, window_->ClockHeight),
@@ -110,23 +120,28 @@ void TestHauptwinLayout::clockSquaresStayInPicturePixels()
 
 void TestHauptwinLayout::textIsCentredAtTheTopOfThePictureAndOnScreen()
 {
-    const QImage background = BackgroundPicture().convertToFormat(QImage::Format_RGB32);
-    const QRect text = DifferingArea(background, window_->bild->picture(), QRect(0, 0, 1024, 200));
+    const QImage picture = drawnPicture(*window_);
+    const QImage background = BackgroundPicture(picture.size()).convertToFormat(QImage::Format_RGB32);
+    const double scale = window_->bild->canvas().scale();
+    const QRect text = DifferingArea(background, picture, QRect(0, 0, picture.width(), int(200 * scale)));
     QVERIFY(!text.isEmpty());
-    QVERIFY2(text.top() >= 10 - 2 && text.top() <= 10 + 12, "just below the top");
-    QVERIFY2(std::abs(text.center().x() - 512) <= 4, "centred on the picture");
+    QVERIFY2(text.top() >= (10 - 2) * scale && text.top() <= (10 + 12) * scale, "just below the top");
+    QVERIFY2(std::abs(text.center().x() - picture.width() / 2) <= 4 * scale, "centred on the picture");
     const QRect shown = window_->bild->controlArea(text).translated(window_->bild->pos());
     QVERIFY(window_->rect().contains(shown));
-    QVERIFY2(whitestPixel(onScreen_, shown) > 230, "white letters on screen");
+    const double dpr = window_->devicePixelRatio();
+    const QRect shownPixels(shown.topLeft() * dpr, shown.size() * dpr);
+    QVERIFY2(whitestPixel(onScreen_, shownPixels) > 230, "white letters on screen");
 }
 
 void TestHauptwinLayout::dialsAreOnScreen()
 {
-    for (const QRect square : {QRect(531, 528, 190, 190), QRect(787, 528, 190, 190)}) {
-        const QRect shown = window_->bild->controlArea(square).translated(window_->bild->pos());
+    const double dpr = window_->devicePixelRatio();
+    for (const QPoint centre : {DialLayout::LocalCentre, DialLayout::UtcCentre}) {
+        const QRect hubPixels = window_->bild->canvas().pixelArea(QRect(centre, QSize(1, 1)));
+        const QRect shown = window_->bild->controlArea(hubPixels).translated(window_->bild->pos());
         QVERIFY(window_->rect().contains(shown));
-        const QPoint hub = shown.center();
-        const QRgb pixel = onScreen_.pixel(hub);
+        const QRgb pixel = onScreen_.pixel((QPointF(shown.center()) * dpr).toPoint());
         QVERIFY2(std::abs(qRed(pixel) - 128) < 24 && std::abs(qGreen(pixel) - 128) < 24, "the grey hub shows");
     }
 }

@@ -1,29 +1,61 @@
 // The clock window's drawing: hands for local time on the left dial and UTC on the right, the
-// screen text with slashed zeros, nothing before the first layout, and painting that gives the
-// same picture however often it runs within one second.
+// screen text with slashed zeros, nothing before the first layout, a 1024x768 screen drawn in
+// the picture's own pixels, ticks that draw only what moved, and memory that does not grow with
+// the screen text. CTest runs it on a 1024x768 screen.
 
 #include "clock_window_fixture.h"
 #include "hand_colours.h"
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/clock_hands.h"
+#include "hauptw/dial_layout.h"
 #include "hauptw/screen_text.h"
 #include "support/paint_recorder.h"
-#include "toolkit/picture_difference.h"
+
+#include <QProcess>
+
+#include <cstdio>
+
+using namespace DialLayout;
 
 namespace {
 
-// The clock squares with the hands' overhang.
-const QRect LocalPatchArea = QRect(531, 528, 190, 190).adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
-const QRect UtcPatchArea = QRect(787, 528, 190, 190).adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
-
-// The picture with both clock squares put back as they are in the clean background.
-QImage withoutDials(QImage picture)
+QImage cleanPicture()
 {
-    const QImage background = BackgroundPicture().convertToFormat(QImage::Format_RGB32);
-    CopyArea(background, picture, LocalPatchArea);
-    CopyArea(background, picture, UtcPatchArea);
-    return picture;
+    return BackgroundPicture().convertToFormat(QImage::Format_RGB32);
 }
+
+// The rows above the dials, where only the text is drawn.
+const QRect TextRows(0, 0, 1024, 200);
+
+// Peak memory of this process, in KiB.
+long peakResidentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray &line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+// Run as a child: shows the window with this screen text, ticks, prints the peak memory.
+int showTextAndReportMemory(const QByteArray &text)
+{
+    ClockWindowFixture fixture;
+    const auto window = fixture.showWindow(text + "\n0\n-1\n");
+    if (!window)
+        return 1;
+    for (int tick = 0; tick < 5; ++tick) {
+        fixture.now = fixture.now.addSecs(1);
+        window->TimerUhrTimer();
+        QCoreApplication::processEvents();
+    }
+    std::printf("%ld\n", peakResidentKiB());
+    return 0;
+}
+
+const char ChildSwitch[] = "--show-text-of-length";
 
 } // namespace
 
@@ -34,13 +66,14 @@ private slots:
     void init() { fixture_ = std::make_unique<ClockWindowFixture>(); }
     void cleanup() { fixture_.reset(); }
     void nothingIsDrawnBeforeTheFirstLayout();
+    void screenOfThePicturesSizeShowsItAsDrawnInItsOwnPixels();
     void leftDialShowsLocalTimeAndRightDialUtc();
     void zerosAreDrawnSlashed();
     void emptyTextDrawsNothing();
-    void paintingAgainInTheSameSecondChangesNoPixel();
     void handsOfEarlierSecondsLeaveNoTrace();
-    void tickInTheSameSecondUpdatesNothingOnScreen();
-    void tickUpdatesOnlyDialsAndNeverRepaintsTheWindow();
+    void tickInTheSameSecondDrawsNothing();
+    void movingTickUpdatesOnlyWhereTheHandsWereAndAre();
+    void longTextTakesNoMoreMemoryThanAShortOne();
 
 private:
     std::unique_ptr<ClockWindowFixture> fixture_;
@@ -53,8 +86,30 @@ void TestHauptwinPaint::nothingIsDrawnBeforeTheFirstLayout()
     window.FormPaint();
     window.PaintBoxSekundePaint();
     QVERIFY(!window.PatchesReady);
-    QCOMPARE(window.bild->picture(), BackgroundPicture().convertToFormat(QImage::Format_RGB32));
+    QVERIFY(window.bild->picture().isNull());
     QCOMPARE(window.TickCount, 1);
+}
+
+// What the window showed before it drew at the screen's resolution, built the same way: the
+// picture, the text centred at the top, the hands of both dials, all in picture pixels.
+void TestHauptwinPaint::screenOfThePicturesSizeShowsItAsDrawnInItsOwnPixels()
+{
+    fixture_->now = QTime(10, 8, 37);
+    const auto window = fixture_->showWindow("QX0VRT\n2\n-1\n");
+    QVERIFY(window);
+    QCOMPARE(window->bild->geometry(), QRect(QPoint(0, 0), PictureSize));
+
+    QImage expected = cleanPicture();
+    Canvas canvas(expected);
+    canvas.setFontName(QStringLiteral("Verdana"));
+    canvas.setFontSize(40);
+    canvas.setFontColour(0xFFFFFF);
+    canvas.setBrushStyle(BrushStyle::Clear);
+    const QString text = QStringLiteral("QX\u00D8VRT");
+    canvas.textOut((PictureSize.width() - canvas.textWidth(text)) / 2, TextTop, text);
+    DrawHandsAndHub(canvas, LocalCentre, HandRadius, SecondsFromHms(12, 8, 37));
+    DrawHandsAndHub(canvas, UtcCentre, HandRadius, SecondsFromHms(9, 8, 37));
+    QCOMPARE(drawnPicture(*window), expected);
 }
 
 void TestHauptwinPaint::leftDialShowsLocalTimeAndRightDialUtc()
@@ -63,8 +118,8 @@ void TestHauptwinPaint::leftDialShowsLocalTimeAndRightDialUtc()
     fixture_->now = QTime(12, 0, 45);
     const auto window = fixture_->showWindow("QX0VRT\n0\n-9\n");
     QVERIFY(window);
-    const QImage &picture = window->bild->picture();
-    for (const QPoint hub : {QPoint(626, 623), QPoint(882, 623)})
+    const QImage picture = drawnPicture(*window);
+    for (const QPoint hub : {LocalCentre, UtcCentre})
         QCOMPARE(QColor(picture.pixel(hub)), QColor(128, 128, 128));
 
     QVERIFY(isRed(picture.pixel(531, 623)));
@@ -74,7 +129,7 @@ void TestHauptwinPaint::leftDialShowsLocalTimeAndRightDialUtc()
     QVERIFY(isYellow(picture.pixel(626, 566)));
     QVERIFY(isYellow(picture.pixel(939, 623)));
     // Where the other dial's hour hand points, the left dial shows its clean face.
-    QCOMPARE(picture.pixel(683, 623), BackgroundPicture().pixel(683, 623));
+    QCOMPARE(picture.pixel(683, 623), cleanPicture().pixel(683, 623));
 }
 
 void TestHauptwinPaint::zerosAreDrawnSlashed()
@@ -87,8 +142,8 @@ void TestHauptwinPaint::zerosAreDrawnSlashed()
     const auto slashed = fixture_->showWindow("1\xD8\xD8\n0\n-1\n");
     const auto letters = fixture_->showWindow("1OO\n0\n-1\n");
     QVERIFY(zeros && slashed && letters);
-    QCOMPARE(zeros->bild->picture(), slashed->bild->picture());
-    QVERIFY(zeros->bild->picture() != letters->bild->picture());
+    QCOMPARE(drawnPicture(*zeros), drawnPicture(*slashed));
+    QVERIFY(drawnPicture(*zeros) != drawnPicture(*letters));
 }
 
 void TestHauptwinPaint::emptyTextDrawsNothing()
@@ -96,18 +151,9 @@ void TestHauptwinPaint::emptyTextDrawsNothing()
     const auto window = fixture_->showWindow("\n0\n-1\n");
     QVERIFY(window);
     QVERIFY(window->ScreenText.isEmpty());
-    QCOMPARE(withoutDials(window->bild->picture()), BackgroundPicture().convertToFormat(QImage::Format_RGB32));
-}
-
-void TestHauptwinPaint::paintingAgainInTheSameSecondChangesNoPixel()
-{
-    const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
-    QVERIFY(window);
-    const QImage once = window->bild->picture().copy();
-    QVERIFY(withoutDials(once) != BackgroundPicture().convertToFormat(QImage::Format_RGB32));
-    for (int call = 0; call < 20; ++call)
-        window->PaintBoxSekundePaint();
-    QCOMPARE(window->bild->picture(), once);
+    QCOMPARE(drawnPicture(*window).copy(TextRows), cleanPicture().copy(TextRows));
+    const auto withText = fixture_->showWindow("QX0VRT\n0\n-1\n");
+    QVERIFY(drawnPicture(*withText).copy(TextRows) != cleanPicture().copy(TextRows));
 }
 
 void TestHauptwinPaint::handsOfEarlierSecondsLeaveNoTrace()
@@ -115,45 +161,77 @@ void TestHauptwinPaint::handsOfEarlierSecondsLeaveNoTrace()
     fixture_->now = QTime(12, 0, 5);
     const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
     QVERIFY(window);
-    const QImage first = window->bild->picture().copy();
-    fixture_->now = QTime(16, 47, 33);
-    window->PaintBoxSekundePaint();
-    QVERIFY(window->bild->picture() != first);
-    fixture_->now = QTime(12, 0, 5);
-    window->PaintBoxSekundePaint();
-    QCOMPARE(window->bild->picture(), first);
+    const QImage first = drawnPicture(*window);
+    for (const QTime time : {QTime(16, 47, 33), QTime(16, 47, 34), QTime(3, 15, 50), QTime(12, 0, 5)}) {
+        fixture_->now = time;
+        window->PaintBoxSekundePaint();
+    }
+    QCOMPARE(drawnPicture(*window), first);
 }
 
-void TestHauptwinPaint::tickInTheSameSecondUpdatesNothingOnScreen()
+// The times shown tell a tick in the same second from one that moves the hands, so the former
+// does not even touch the picture.
+void TestHauptwinPaint::tickInTheSameSecondDrawsNothing()
 {
     const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
     QVERIFY(window);
+    const qint64 drawnOnBefore = window->bild->picture().cacheKey();
     PaintRecorder picture(*window->bild);
     PaintRecorder form(*window);
     window->TimerUhrTimer();
+    window->FormPaint();
     QTest::qWait(100);
+    QCOMPARE(window->bild->picture().cacheKey(), drawnOnBefore);
     QCOMPARE(picture.paints, 0);
     QCOMPARE(form.paints, 0);
 }
 
-void TestHauptwinPaint::tickUpdatesOnlyDialsAndNeverRepaintsTheWindow()
+void TestHauptwinPaint::movingTickUpdatesOnlyWhereTheHandsWereAndAre()
 {
+    fixture_->now = QTime(12, 0, 59);
     const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
     QVERIFY(window);
     const int ticks = window->TickCount;
     QVERIFY(ticks < THauptwin::GraceTicks);
     PaintRecorder picture(*window->bild);
     PaintRecorder form(*window);
-    fixture_->now = fixture_->now.addSecs(1);
+    fixture_->now = QTime(12, 1, 0);
     window->TimerUhrTimer();
-    QTest::qWait(300);
-    QVERIFY(picture.paints >= 1);
-    const QRegion dials = QRegion(window->bild->controlArea(LocalPatchArea)) + window->bild->controlArea(UtcPatchArea);
-    QVERIFY2((picture.painted - dials).isEmpty(), "only the dials are repainted");
+    QTRY_VERIFY(picture.paints >= 1);
+    QRegion hands;
+    for (const auto &[centre, before, after] :
+         {std::tuple(LocalCentre, SecondsFromHms(12, 0, 59), SecondsFromHms(12, 1, 0)),
+          std::tuple(UtcCentre, SecondsFromHms(11, 0, 59), SecondsFromHms(11, 1, 0))})
+        for (const SecondOfDay time : {before, after})
+            hands += window->bild->controlArea(window->bild->canvas().pixelArea(HandsArea(centre, HandRadius, time)));
+    QVERIFY2((picture.painted - hands).isEmpty(), "only the hands' boxes are repainted");
+    QVERIFY2(picture.painted.boundingRect().height() < ClockSize * 6 / 10, "all hands up: the lower half stays");
     // The picture's repaint is no request to draw again: no paint of the window, no extra tick.
     QCOMPARE(form.paints, 0);
     QCOMPARE(window->TickCount, ticks + 1);
 }
 
-QTEST_MAIN(TestHauptwinPaint)
+void TestHauptwinPaint::longTextTakesNoMoreMemoryThanAShortOne()
+{
+    auto peakKiB = [](int length) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(ChildSwitch), QString::number(length)});
+        child.waitForFinished(120000);
+        return child.readAllStandardOutput().trimmed().toLong();
+    };
+    const long shortText = peakKiB(6);
+    const long longText = peakKiB(64 * 1024);
+    qInfo() << "peak memory KiB, 6 letters:" << shortText << "64 KiB of letters:" << longText;
+    QVERIFY(shortText > 0 && longText > 0);
+    QVERIFY2(longText - shortText < 4 * 1024, "within 4 MiB");
+}
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == ChildSwitch)
+        return showTextAndReportMemory(QByteArray(QByteArray(argv[2]).toInt(), 'W'));
+    TestHauptwinPaint test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_hauptwin_paint.moc"

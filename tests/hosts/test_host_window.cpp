@@ -49,6 +49,7 @@ private slots:
     void copiesInTwoHostWindowsRunSideBySide();
     void unusableNamesAreRefused_data();
     void unusableNamesAreRefused();
+    void hugeWindowCostsNoMoreThanAn8KScreen();
 
 private:
     void expectCleanEnd(const ProgramCopy &copy, QProcess &clocks, const QByteArray &message);
@@ -179,6 +180,40 @@ void TestHostWindow::unusableNamesAreRefused()
     environment.insert("XSCREENSAVER_WINDOW", name);
     const std::unique_ptr<QProcess> clocks = copy.start({"/S"}, environment, QProcess::SeparateChannels);
     expectCleanEnd(copy, *clocks, "XSCREENSAVER_WINDOW=");
+}
+
+// The largest window X allows: drawn in at most 8K of it, the clocks stay within what an 8K
+// screen costs (some 260 MB); drawn in all of it, the picture alone would take gigabytes.
+void TestHostWindow::hugeWindowCostsNoMoreThanAn8KScreen()
+{
+    XvfbServer xvfb;
+    ProgramCopy copy;
+    QVERIFY(xvfb.isRunning() && copy.isValid());
+    QProcess host;
+    const quint32 id = showHost(host, xvfb, QRect(0, 0, 32767, 32767));
+    QVERIFY(id != 0);
+    QProcessEnvironment environment = xvfb.environment();
+    environment.insert("XSCREENSAVER_WINDOW", hexadecimal(id));
+    const std::unique_ptr<QProcess> clocks = copy.start({"/S"}, environment, QProcess::SeparateChannels);
+    const QString status = QStringLiteral("/proc/%1/status").arg(clocks->processId());
+    auto peakKiB = [&status] {
+        QFile file(status);
+        if (!file.open(QIODevice::ReadOnly))
+            return 0L;
+        const QByteArray text = file.readAll();
+        return text.mid(text.indexOf("VmHWM:") + 6).trimmed().split(' ').value(0).toLong();
+    };
+    // The whole picture is drawn once the clocks' window is there and the first tick is over.
+    QVERIFY(!xvfb.run("xdotool", {"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}).trimmed().isEmpty());
+    QTest::qWait(3000);
+    QCOMPARE(clocks->state(), QProcess::Running);
+    const long peak = peakKiB();
+    qInfo() << "peak memory KiB:" << peak;
+    QVERIFY2(peak > 0 && peak < 400 * 1024, "below 400 MB");
+    clocks->terminate();
+    QVERIFY(EndsBySignal(*clocks, SIGTERM, copy.lockPath(), 5000));
+    host.kill();
+    host.waitForFinished(5000);
 }
 
 QTEST_GUILESS_MAIN(TestHostWindow)

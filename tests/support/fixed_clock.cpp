@@ -44,8 +44,8 @@ QProcessEnvironment withFixedClock(QProcessEnvironment environment)
 
 namespace {
 
-const QPoint LocalCentre(626, 623);
-const QPoint UtcCentre(882, 623);
+using DialLayout::LocalCentre;
+using DialLayout::UtcCentre;
 const QRect TextLine(256, 10, 512, 64);
 
 int brightPixels(const QImage &image, const QRect &area)
@@ -70,9 +70,9 @@ class ShownPicture
 {
 public:
     ShownPicture(const QRect &area)
-        : rect(FitPictureInside(area.size(), BackgroundPicture().size()).translated(area.topLeft())),
-          clean(BackgroundPicture().scaled(rect.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)),
-          scale(double(rect.width()) / BackgroundPicture().width())
+        : rect(FitPictureInside(area.size(), DialLayout::PictureSize).translated(area.topLeft())),
+          clean(BackgroundPicture(rect.size())),
+          scale(double(rect.width()) / DialLayout::PictureSize.width())
     {
     }
 
@@ -82,7 +82,7 @@ public:
         return rect.topLeft() + QPoint(int(std::floor(centre.x())), int(std::floor(centre.y())));
     }
 
-    // Whether a hand shows at this point of the picture. Stretched, a line lands within a screen
+    // Whether a hand shows at this point of the picture. Scaled, a line lands within a screen
     // pixel of where its points map to.
     bool handAt(const QImage &screen, QPoint picturePoint) const
     {
@@ -132,8 +132,8 @@ QStringList clockFaults(const QImage &screen, const QRect &area)
 
     // The seconds run on; hour and minute stay for half a minute. The hour hands differ: 12 on
     // the left dial, 9 on the right one.
-    const HandEnds local = HandEndOffsets(95, 12, 8, 0);
-    const HandEnds utc = HandEndOffsets(95, 9, 8, 0);
+    const HandEnds local = HandEndOffsets(DialLayout::HandRadius, 12, 8, 0);
+    const HandEnds utc = HandEndOffsets(DialLayout::HandRadius, 9, 8, 0);
     for (const QPoint end : {LocalCentre + local.minute, LocalCentre + local.hour, UtcCentre + utc.minute,
                              UtcCentre + utc.hour, LocalCentre + local.hour / 2, UtcCentre + utc.hour / 2})
         if (!picture.handAt(screen, end))

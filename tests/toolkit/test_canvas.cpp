@@ -2,8 +2,10 @@
 // pixel-exact placement, and the areas each operation reports as changed.
 
 #include "toolkit/bitmap.h"
-#include "toolkit/picture_difference.h"
+#include "support/picture_difference.h"
+#include "support/sharpness.h"
 
+#include <QPainter>
 #include <QTest>
 
 namespace {
@@ -51,6 +53,7 @@ private slots:
     void clearBrushShowsThePictureBetweenLetters();
     void solidBrushFillsTheTextCell();
     void emptyTextTouchesNothing();
+    void textAtThreeTimesTheScaleIsDrawnAtThatSize();
     void reportedAreasHoldEveryChangedPixel_data();
     void reportedAreasHoldEveryChangedPixel();
 };
@@ -223,24 +226,58 @@ void TestCanvas::emptyTextTouchesNothing()
     QCOMPARE(canvas.textArea(10, 10, QString()), QRect());
 }
 
+// The text keeps its place and size in the picture, and is drawn with a font three times the
+// size rather than stretched: as sharp as text drawn directly at that size.
+void TestCanvas::textAtThreeTimesTheScaleIsDrawnAtThatSize()
+{
+    const QString text = QStringLiteral("QX\u00D8VRT");
+    auto drawnAt = [&text](double scale) {
+        QImage picture(QSize(400, 100) * scale, QImage::Format_RGB32);
+        picture.fill(Qt::black);
+        Canvas canvas(picture);
+        canvas.setMapping(scale);
+        useWhiteText(canvas, BrushStyle::Clear);
+        canvas.textOut(30, 10, text);
+        return picture;
+    };
+    QImage reference(1200, 300, QImage::Format_RGB32);
+    reference.fill(Qt::black);
+    {
+        QPainter painter(&reference);
+        QFont font;
+        font.setFamilies({QStringLiteral("Sans Serif"), QStringLiteral("DejaVu Sans")});
+        font.setPixelSize(qRound(40 * 96 / 72.0 * 3));
+        painter.setFont(font);
+        painter.setPen(Qt::white);
+        painter.drawText(QPoint(90, 30 + QFontMetrics(font).ascent()), text);
+    }
+    const QImage large = drawnAt(3);
+    QVERIFY(edgeSoftness(large) > 0);
+    QVERIFY2(differingPixels(large, reference, 24) < 50, "the letters lie where the reference has them");
+    QVERIFY2(edgeSoftness(large) < 0.6 * edgeSoftness(stretched(drawnAt(1), 3)), "sharper than stretched");
+}
+
 void TestCanvas::reportedAreasHoldEveryChangedPixel_data()
 {
     QTest::addColumn<int>("operation");
-    QTest::newRow("thin line") << 0;
-    QTest::newRow("thick slanted line") << 1;
-    QTest::newRow("ellipse") << 2;
-    QTest::newRow("text") << 3;
-    QTest::newRow("rectangle copy") << 4;
+    QTest::addColumn<double>("scale");
+    const char *const names[] = {"thin line", "thick slanted line", "ellipse", "text", "rectangle copy"};
+    for (const double scale : {1.0, 2.5})
+        for (int operation = 0; operation < 5; ++operation)
+            QTest::addRow("%s at scale %g", names[operation], scale) << operation << scale;
 }
 
 void TestCanvas::reportedAreasHoldEveryChangedPixel()
 {
     QFETCH(int, operation);
-    QImage picture = stripedPicture(300, 200);
+    QFETCH(double, scale);
+    QImage picture = stripedPicture(int(300 * scale), int(200 * scale));
     const QImage before = picture.copy();
-    QImage source = stripedPicture(50, 50).mirrored();
+    QImage source = stripedPicture(int(50 * scale), int(50 * scale)).mirrored();
     Canvas sourceCanvas(source);
+    sourceCanvas.setMapping(scale);
     Canvas canvas(picture);
+    canvas.setMapping(scale);
     QRegion reported;
     canvas.setChangeListener([&reported](const QRect &area) { reported += area; });
     canvas.setPenColour(0x00FFFF);
@@ -272,7 +309,7 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel()
     const QRect changed = DifferingArea(before, picture, picture.rect());
     QVERIFY(!changed.isEmpty());
     QVERIFY2((QRegion(changed) - reported).isEmpty(), "every changed pixel lies in a reported area");
-    QVERIFY2(reported.boundingRect().width() <= changed.width() + 12, "the report stays close to the change");
+    QVERIFY2(reported.boundingRect().width() <= changed.width() + 12 * scale, "the report stays close to the change");
 }
 
 QTEST_MAIN(TestCanvas)

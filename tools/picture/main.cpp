@@ -5,6 +5,7 @@
 // The land outlines come from world-atlas (Natural Earth 1:110m); see README.md.
 
 #include "dial.h"
+#include "hauptw/dial_layout.h"
 #include "globe.h"
 #include "icon.h"
 #include "scene.h"
@@ -22,9 +23,13 @@
 namespace {
 
 // Dial centres; the screen saver draws its hands around exactly these points.
-constexpr QPointF kLocalCentre(626, 623);
-constexpr QPointF kUtcCentre(882, 623);
+constexpr QPointF kLocalCentre(DialLayout::LocalCentre);
+constexpr QPointF kUtcCentre(DialLayout::UtcCentre);
 constexpr double kCaptionBaseline = 489;
+
+// The larger picture for large screens: a 4K screen shows it pixel for pixel, a 1920x1080
+// one at exactly half the size.
+constexpr int kLargeWidth = 2880;
 
 const GlobeColours kDialGlobe{QColor(255, 255, 255, 8), QColor(232, 240, 236, 54),
                               QColor(255, 255, 255, 70), QColor(255, 255, 255, 15)};
@@ -54,18 +59,20 @@ QImage toDitheredRgb888(const QImage &deep)
     return out;
 }
 
-bool save(const QImage &image, const QString &path)
+bool save(const QImage &image, const QString &path, const char *format = "PNG", int quality = -1)
 {
-    if (image.save(path, "PNG"))
+    if (image.save(path, format, quality))
         return true;
     std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     return false;
 }
 
-QImage makeBackground(const LandMask &mask)
+QImage makeBackground(const LandMask &mask, int width)
 {
-    QImage image(1024, 768, QImage::Format_RGBX64);
-    paintScene(image);
+    const QSize size = DialLayout::PictureSize;
+    const double s = double(width) / size.width();
+    QImage image(size * s, QImage::Format_RGBX64);
+    paintScene(image, s);
 
     // Local time: a green face with the globe turned towards Europe.
     // UTC: a blue face with the whole northern world seen from the pole,
@@ -78,9 +85,10 @@ QImage makeBackground(const LandMask &mask)
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     for (QPointF c : {kLocalCentre, kUtcCentre})
-        paintDialShadow(p, c, 1.0);
-    paintDial(p, kLocalCentre, 1.0, local, renderGlobe(mask, localView, DialGeometry::kGlobe, kDialGlobe));
-    paintDial(p, kUtcCentre, 1.0, utc, renderGlobe(mask, utcView, DialGeometry::kGlobe, kDialGlobe));
+        paintDialShadow(p, c * s, s);
+    paintDial(p, kLocalCentre * s, s, local, renderGlobe(mask, localView, DialGeometry::kGlobe * s, kDialGlobe));
+    paintDial(p, kUtcCentre * s, s, utc, renderGlobe(mask, utcView, DialGeometry::kGlobe * s, kDialGlobe));
+    p.scale(s, s);
     paintCaption(p, QPointF(kLocalCentre.x(), kCaptionBaseline), QStringLiteral("LOCAL"), local.caption);
     paintCaption(p, QPointF(kUtcCentre.x(), kCaptionBaseline), QStringLiteral("UTC"), utc.caption);
     p.end();
@@ -111,7 +119,9 @@ int main(int argc, char **argv)
     const LandMask mask(land, 4096);
 
     const QDir out(args[2]);
-    const bool ok = save(makeBackground(mask), out.filePath("background.png"))
+    // JPEG for the large one: it decodes fast, and at half or a quarter of its size directly.
+    const bool ok = save(makeBackground(mask, DialLayout::PictureSize.width()), out.filePath("background.png"))
+        && save(makeBackground(mask, kLargeWidth), out.filePath("background_large.jpg"), "JPEG", 92)
         && save(makeLargeIcon(mask), out.filePath("clocksaver.png"))
         && save(makeSmallIcon(mask), out.filePath("icon32.png"));
     return ok ? 0 : 1;

@@ -166,27 +166,33 @@ void paintRange(QPainter &p, int width, quint32 salt, double scale, double base,
     p.drawPolygon(shape);
 }
 
-// The lake mirrors what is above the waterline, slightly rippled and darker.
-void paintLake(QImage &image)
+// The lake mirrors what is above the waterline, slightly rippled and darker. Worked out in
+// picture coordinates for each of the image's pixels, so a larger image gets the same lake.
+void paintLake(QImage &image, double scale)
 {
     const int width = image.width(), height = image.height();
+    const double pictureHeight = height / scale;
     const QImage above = image.copy();
-    for (int y = kHorizon + 1; y < height; ++y) {
+    for (int row = int(std::floor((kHorizon + 1) * scale)); row < height; ++row) {
+        const double y = row / scale;
+        if (y < kHorizon + 1)
+            continue;
         const double depth = y - kHorizon;
-        const double fade = 0.58 - 0.30 * smoothstep(0, height - kHorizon, depth);
+        const double fade = 0.58 - 0.30 * smoothstep(0, pictureHeight - kHorizon, depth);
         const double sourceY = std::max(0.0, kHorizon - depth * 0.92);
         // Each row drifts a little sideways, more so nearer the viewer.
         const double amplitude = 0.6 + depth * 0.018;
         const double rowShift = amplitude * (2 * smoothNoise(y * 0.45, 77) - 1);
-        auto *out = reinterpret_cast<QRgba64 *>(image.scanLine(y));
-        const auto *src = reinterpret_cast<const QRgba64 *>(above.constScanLine(int(sourceY)));
-        for (int x = 0; x < width; ++x) {
+        auto *out = reinterpret_cast<QRgba64 *>(image.scanLine(row));
+        const auto *src = reinterpret_cast<const QRgba64 *>(above.constScanLine(int(sourceY * scale)));
+        for (int column = 0; column < width; ++column) {
+            const double x = column / scale;
             const double wobble = rowShift + amplitude * 0.6 * std::sin(x * 0.045 + y * 1.7);
-            const int sx = std::clamp(int(std::lround(x + wobble)), 0, width - 1);
+            const int sx = std::clamp(int(std::lround((x + wobble) * scale)), 0, width - 1);
             const QRgba64 c = src[sx];
             // Water keeps a little more blue than it reflects.
-            out[x] = QRgba64::fromRgba64(quint16(c.red() * fade * 0.92), quint16(c.green() * fade * 0.97),
-                                         quint16(std::min(65535.0, c.blue() * fade + 900)), 65535);
+            out[column] = QRgba64::fromRgba64(quint16(c.red() * fade * 0.92), quint16(c.green() * fade * 0.97),
+                                              quint16(std::min(65535.0, c.blue() * fade + 900)), 65535);
         }
     }
 }
@@ -291,12 +297,13 @@ void paintShore(QPainter &p, int height)
 
 } // namespace
 
-void paintScene(QImage &image)
+void paintScene(QImage &image, double scale)
 {
-    const int width = image.width(), height = image.height();
+    const int width = qRound(image.width() / scale), height = qRound(image.height() / scale);
     {
         QPainter p(&image);
         p.setRenderHint(QPainter::Antialiasing);
+        p.scale(scale, scale);
         paintSky(p, width);
         paintStars(p, width);
         paintMoon(p);
@@ -305,9 +312,10 @@ void paintScene(QImage &image)
         paintRange(p, width, 17, 120, 14, 70, QColor(14, 23, 40), QColor(18, 29, 49));
         paintRange(p, width, 41, 70, 4, 26, QColor(8, 13, 24), QColor(10, 16, 28));
     }
-    paintLake(image);
+    paintLake(image, scale);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     paintMoonPath(p, width);
     paintShore(p, height);
 }

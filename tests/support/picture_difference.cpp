@@ -38,11 +38,3 @@ QRect DifferingArea(const QImage &a, const QImage &b, const QRect &within)
         return {};
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
-
-void CopyArea(const QImage &source, QImage &target, const QRect &area)
-{
-    const QRect clipped = area.intersected(source.rect());
-    for (int y = clipped.top(); y <= clipped.bottom(); ++y)
-        std::memcpy(target.scanLine(y) + clipped.left() * sizeof(QRgb), rowStart(source, y, clipped.left()),
-                    sizeof(QRgb) * clipped.width());
-}

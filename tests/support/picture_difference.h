@@ -6,6 +6,3 @@
 // The smallest rectangle inside `within` that holds every pixel in which the two pictures
 // differ; empty when they agree there. Both pictures have the same size and 32-bit format.
 QRect DifferingArea(const QImage &a, const QImage &b, const QRect &within);
-
-// Copies the area of `source` into the same place in `target` (same size and format).
-void CopyArea(const QImage &source, QImage &target, const QRect &area);

@@ -1,0 +1,81 @@
+#!/bin/bash
+# The real clock screen on Xvfb beside `xclock -update 1` on an identical server, at 1920x1080
+# and 3840x2160, each size RUNS times: processor time of each program and of its X server from
+# /proc/PID/task/*/schedstat over SECONDS, the program's peak memory, the time from exec to its
+# first frame (bench/first_frame) and from a key press to its end, and its wake-ups per second.
+# Prints one line per run and, per size, the medians and the all-in ratio to xclock.
+#
+#   bench/xvfb_bench.sh <build dir> [seconds per run, default 120] [runs, default 3]
+set -eu
+build=$1
+seconds=${2:-120}
+runs=${3:-3}
+program=$build/src/clocksaver.scr
+first_frame=$build/bench/first_frame
+work=$(mktemp -d)
+trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
+# No desktop session here; the program must not wait for one.
+unset DBUS_SESSION_BUS_ADDRESS
+
+# Starts Xvfb of the size given; prints "<pid> :<display>".
+start_xvfb() {
+    local fifo=$work/display.$RANDOM
+    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
+    local pid=$!
+    for _ in $(seq 100); do [ -s "$fifo" ] && break; sleep 0.05; done
+    echo "$pid :$(cat "$fifo")"
+}
+
+# Nanoseconds on a processor, all threads of the process together.
+cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { print sum }'; }
+# Context switches of all threads: every wake-up of a thread ends in one.
+switches() {
+    cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { sum += $2 } END { print sum }'
+}
+peak_kib() { awk '/VmHWM/ { print $2 }' /proc/"$1"/status; }
+now_ms() { date +%s%3N; }
+
+printf '%-10s %3s %9s %9s %9s %9s %7s %9s %8s %9s %8s\n' screen run "saver %" "its X %" "xclock %" "its X %" ratio "peak MiB" "first ms" "key ms" "wakes/s"
+results=$work/results
+for size in 1920x1080 3840x2160; do
+    for run in $(seq "$runs"); do
+        read -r saverX saverDisplay < <(start_xvfb "$size")
+        read -r clockX clockDisplay < <(start_xvfb "$size")
+        folder=$work/run$run
+        mkdir -p "$folder"
+        cp "$program" "$folder/"
+        read -r saver firstMs < <(DISPLAY=$saverDisplay "$first_frame" "$folder/clocksaver.scr" /S 2>/dev/null)
+        DISPLAY=$clockDisplay xclock -update 1 >/dev/null 2>&1 &
+        clock=$!
+        sleep 3
+        before=($(cpu_ns "$saver") $(cpu_ns "$saverX") $(cpu_ns "$clock") $(cpu_ns "$clockX") $(switches "$saver"))
+        sleep "$seconds"
+        after=($(cpu_ns "$saver") $(cpu_ns "$saverX") $(cpu_ns "$clock") $(cpu_ns "$clockX") $(switches "$saver"))
+        peak=$(peak_kib "$saver")
+        start=$(now_ms)
+        DISPLAY=$saverDisplay xdotool key a
+        while [ -e /proc/"$saver" ] && ! grep -q '^State:.*Z' /proc/"$saver"/status 2>/dev/null; do sleep 0.001; done
+        keyMs=$(($(now_ms) - start))
+        kill "$clock" "$saverX" "$clockX" 2>/dev/null || true
+        wait "$clock" "$saverX" "$clockX" 2>/dev/null || true
+        awk -v s="$size" -v r="$run" -v t="$seconds" -v peak="$peak" -v first="$firstMs" -v key="$keyMs" \
+            -v b="${before[*]}" -v a="${after[*]}" 'BEGIN {
+                split(b, x); split(a, y)
+                for (i = 1; i <= 4; ++i) p[i] = (y[i] - x[i]) / (t * 1e9) * 100
+                ratio = (p[1] + p[2]) / (p[3] + p[4])
+                printf "%-10s %3d %9.3f %9.3f %9.3f %9.3f %7.2f %9.1f %8.1f %9d %8.1f\n", s, r, p[1], p[2], p[3], p[4],
+                       ratio, peak / 1024, first, key, (y[5] - x[5]) / t
+            }' | tee -a "$results"
+    done
+done
+
+# The middle value of one column over a size's runs.
+median() { grep "^$1 " "$results" | awk -v c="$2" '{ print $c }' | sort -g | sed -n "$(((runs + 1) / 2))p"; }
+
+echo
+echo "medians over the runs (all-in: program + its X server; a ratio of at most 1.0 is no more than xclock)"
+for size in 1920x1080 3840x2160; do
+    printf '%-10s saver %s + %s %%, xclock %s + %s %%, ratio %s, peak %s MiB, first frame %s ms, key %s ms, %s wake-ups/s\n' \
+        "$size" "$(median "$size" 3)" "$(median "$size" 4)" "$(median "$size" 5)" "$(median "$size" 6)" \
+        "$(median "$size" 7)" "$(median "$size" 8)" "$(median "$size" 9)" "$(median "$size" 10)" "$(median "$size" 11)"
+done
