@@ -2,16 +2,15 @@
 // its screen update (hands moved, and the same second again), the time from start to the first
 // frame, and processor use while it runs. Each size runs in a child process on Qt's offscreen
 // platform set up with a screen of that size.
-#include "tick_probe.h"
-
 #include "app/base_path.h"
 #include "hauptw/hauptwin.h"
 #include "opdate/opdate.h"
+#include "support/paint_recorder.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTextStream>
 #include <QTimer>
 
 #include <cstdio>
@@ -29,6 +28,13 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Lets the event loop run until nothing is left that the last drawing call started.
+void settle()
+{
+    for (int round = 0; round < 3; ++round)
+        QCoreApplication::processEvents();
 }
 
 // Average microseconds of one call of the step.
@@ -51,7 +57,7 @@ int measure(const QString &screen)
     SetWallClock([&now] { return now; });
 
     THauptwin window;
-    TickProbe probe(*window.bild);
+    PaintRecorder probe(*window.bild);
     window.TimerUhr->stop();
     window.show();
     while (probe.paints == 0)
@@ -94,31 +100,18 @@ int measure(const QString &screen)
     return 0;
 }
 
-QString screenConfig(QTemporaryDir &folder, int width, int height)
-{
-    const QString path = folder.filePath(QStringLiteral("screen_%1x%2.json").arg(width).arg(height));
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly)) {
-        QTextStream(&file) << "{ \"screens\": [ { \"name\": \"bench\", \"x\": 0, \"y\": 0, \"width\": " << width
-                           << ", \"height\": " << height
-                           << ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1 } ] }\n";
-    }
-    return path;
-}
-
 // Runs this program once per screen size and prints the table.
 int runAll(const QString &self)
 {
-    QTemporaryDir folder;
     std::printf("%-10s %10s %12s %14s %12s %12s %11s %12s\n", "screen", "draw (us)", "tick (us)", "tick pixels",
                 "same s (us)", "same s paints", "CPU", "first frame");
     std::fflush(stdout);
-    for (const QSize size : {QSize(1024, 768), QSize(1920, 1080), QSize(3840, 2160)}) {
-        const QString screen = QStringLiteral("%1x%2").arg(size.width()).arg(size.height());
+    // Each entry is "WIDTHxHEIGHT=PLATFORM", the platform set up with a screen of that size.
+    for (const QString &entry : QStringLiteral(BENCH_SCREENS).split(QLatin1Char(','))) {
+        const QString screen = entry.section(QLatin1Char('='), 0, 0);
         QProcess child;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
-                           QStringLiteral("offscreen:configfile=") + screenConfig(folder, size.width(), size.height()));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), entry.section(QLatin1Char('='), 1));
         child.setProcessEnvironment(environment);
         child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         QElapsedTimer sinceStart;

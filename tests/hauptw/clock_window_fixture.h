@@ -3,12 +3,10 @@
 // still where the test puts it, and the window shown with its timer stopped, so every tick is
 // the test's.
 
-#include "app/base_path.h"
 #include "hauptw/hauptwin.h"
 #include "opdate/opdate.h"
+#include "support/settings_sandbox.h"
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTime>
 
@@ -23,24 +21,16 @@ inline QImage drawnPicture(const THauptwin &window)
 class ClockWindowFixture
 {
 public:
-    ClockWindowFixture()
-    {
-        BasePath = dir_.filePath(QStringLiteral("clocksaver.in1"));
-        SetWallClock([this] { return now; });
-    }
+    ClockWindowFixture() { SetWallClock([this] { return now; }); }
     ~ClockWindowFixture() { SetWallClock({}); }
 
-    void writeSettings(const QByteArray &contents) const
-    {
-        QFile file(BasePath + QStringLiteral(".ini"));
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(contents);
-    }
+    bool writeSettings(const QByteArray &contents) const { return sandbox_.writeSettings(contents); }
 
     // A new window over these settings, shown and laid out, its timer stopped.
     std::unique_ptr<THauptwin> showWindow(const QByteArray &settings)
     {
-        writeSettings(settings);
+        if (!writeSettings(settings))
+            return nullptr;
         auto window = std::make_unique<THauptwin>();
         window->TimerUhr->stop();
         window->show();
@@ -54,5 +44,5 @@ public:
     QTime now = QTime(12, 0, 0);
 
 private:
-    QTemporaryDir dir_;
+    SettingsSandbox sandbox_;
 };

@@ -1,7 +1,7 @@
 // Where the hands of one dial end and how they are drawn: second hand, then minute and hour
 // hands over it, then the grey hub over all three.
 
-#include "hand_colours.h"
+#include "support/hand_colours.h"
 #include "hauptw/clock_hands.h"
 #include "support/sharpness.h"
 #include "toolkit/bitmap.h"

@@ -4,7 +4,7 @@
 // the screen text. CTest runs it on a 1024x768 screen.
 
 #include "clock_window_fixture.h"
-#include "hand_colours.h"
+#include "support/hand_colours.h"
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/clock_hands.h"
 #include "hauptw/dial_layout.h"
