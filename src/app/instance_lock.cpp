@@ -25,8 +25,8 @@ constexpr auto RetryPause = std::chrono::milliseconds(5);
 // file while it holds the lock; whoever locked that file in the meantime must start over.
 bool pathNamesOpenFile(const QByteArray &path, int fd)
 {
-    struct stat byPath{};
-    struct stat byFd{};
+    struct stat byPath = {};
+    struct stat byFd = {};
     return ::lstat(path.constData(), &byPath) == 0 && ::fstat(fd, &byFd) == 0 && byPath.st_dev == byFd.st_dev
            && byPath.st_ino == byFd.st_ino;
 }
@@ -35,7 +35,7 @@ bool pathNamesOpenFile(const QByteArray &path, int fd)
 // other file must not lose that file's contents.
 bool isPlainFile(int fd)
 {
-    struct stat status{};
+    struct stat status = {};
     return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink <= 1;
 }
 
@@ -55,7 +55,7 @@ bool takeFlock(int fd, Kind kind)
 // Dialogs keep to one by a write lock on the first byte, which is independent of the flock.
 bool lockAsOnlyDialog(int fd)
 {
-    struct flock byte{};
+    struct flock byte = {};
     byte.l_type = F_WRLCK;
     byte.l_whence = SEEK_SET;
     byte.l_start = 0;

@@ -42,7 +42,7 @@ QString CatchQuitSignals()
     if (::pipe2(wakePipe, O_CLOEXEC | O_NONBLOCK) != 0)
         return QStringLiteral("cannot listen for quit signals: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
     const sigset_t quitSignals = quitSignalSet();
-    struct sigaction action{};
+    struct sigaction action = {};
     action.sa_handler = onQuitSignal;
     // One handler at a time, so the first signal is the one recorded.
     action.sa_mask = quitSignals;

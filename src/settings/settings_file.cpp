@@ -91,7 +91,7 @@ int OpenSettingsFile(const QString &path)
     const int fd = ::open(target.path.constData(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return -1;
-    struct stat info{};
+    struct stat info = {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || !IsTrustedOwner(info.st_uid)) {
         ::close(fd);
         return -1;

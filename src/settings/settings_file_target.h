@@ -15,7 +15,7 @@ struct SettingsFileTarget
 {
     QByteArray path;          // the path with its symbolic links followed
     bool exists = false;      // something is at path; info holds its lstat
-    struct stat info{};
+    struct stat info = {};
     bool untrusted = false;   // a link on the way or the file itself belongs to someone else
     int error = 0;            // errno when the way could not be followed
 };

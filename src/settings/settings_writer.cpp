@@ -102,7 +102,7 @@ void removeLeftoverSiblings(const QByteArray &target)
         if (writer == 0 || ::kill(writer, 0) == 0 || errno != ESRCH)
             continue;
         const QByteArray sibling = QFile::encodeName(folder.filePath(name));
-        struct stat info{};
+        struct stat info = {};
         if (::lstat(sibling.constData(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid())
             ::unlink(sibling.constData());
     }

@@ -16,7 +16,7 @@ namespace {
 
 struct stat statOf(const QString &path)
 {
-    struct stat info{};
+    struct stat info = {};
     ::stat(QFile::encodeName(path).constData(), &info);
     return info;
 }
