@@ -52,8 +52,8 @@ void THauptwin::FormResize()
     paintScreenText();
     capture(*LocalPatch, patchArea(localSquare()));
     capture(*UtcPatch, patchArea(utcSquare()));
-    localShown_ = {};
-    utcShown_ = {};
+    localShown_ = -1;
+    utcShown_ = -1;
     PatchesReady = true;
 }
 
