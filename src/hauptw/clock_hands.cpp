@@ -74,8 +74,8 @@ QRegion MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay 
     const HandEnds before = HandEndOffsets(radius, from);
     const HandEnds after = HandEndOffsets(radius, to);
     QRegion area;
-    for (const auto &[was, is] :
-         {std::pair(before.second, after.second), std::pair(before.minute, after.minute), std::pair(before.hour, after.hour)})
+    for (const auto &[was, is] : {std::pair(before.second, after.second), std::pair(before.minute, after.minute),
+                                  std::pair(before.hour, after.hour)})
         if (was != is)
             area += handArea(centre, was) + handArea(centre, is);
     return area;

@@ -21,6 +21,12 @@ public:
     explicit FullScreenForm(HostWindow *host = nullptr);
     ~FullScreenForm() override;
 
+    // The form's own window then takes only the largest centred part of the primary screen of
+    // this shape, and black windows cover the bands beside it. They paint nothing, so Qt keeps
+    // pixels only for the form's part.
+    // Inside a host's window it changes nothing: the form fills that window.
+    void keepShape(const QSize &shape);
+
 signals:
     void resized();
     void shown();
@@ -43,14 +49,18 @@ protected:
 private:
     void embedIn(HostWindow &host);
     void grabKeyboardOnce();
-    void coverOtherScreens();
+    void placeOnPrimaryScreen();
+    void coverTheRest();
+    void cover(std::size_t index, const QRect &area, QScreen *screen);
     bool pointerMovedTo(const QPoint &global);
 
     const bool embedded_;
+    QSize shape_;
     bool keyboardGrabbed_ = false;
     // Where the pointer was last seen over any of the windows.
     QPoint pointer_;
-    // Hidden, not deleted, when the form hides: closing may come from a cover's own event, and a
-    // window deleted while its event is delivered crashes Qt. They go with the form.
+    // Other screens first, then the bands. Hidden, not deleted, when the form hides: closing may
+    // come from a cover's own event, and a window deleted while its event is delivered crashes
+    // Qt. They go with the form.
     std::vector<std::unique_ptr<QWidget>> covers_;
 };
