@@ -7,8 +7,9 @@
 
 class HostWindow;
 
-// A borderless black window over the whole primary screen, above panels and other windows, that
-// takes every key press while it is shown. Every other screen is covered by a black window too,
+// A borderless black window over the whole primary screen (or over the part keepShape leaves it,
+// black windows over the rest), above panels and other windows, that takes every key press while
+// it is shown. Every other screen is covered by a black window too,
 // and a key pressed or the mouse moved there counts as well. Only a pointer that really moves
 // counts as moved: a click or wheel turn where it rests is none. The window's events are handed
 // on as signals, so a form built on it attaches its handlers by name.
@@ -21,10 +22,10 @@ public:
     explicit FullScreenForm(HostWindow *host = nullptr);
     ~FullScreenForm() override;
 
-    // The form's own window then takes only the largest centred part of the primary screen of
-    // this shape, and black windows cover the bands beside it. They paint nothing, so Qt keeps
-    // pixels only for the form's part.
-    // Inside a host's window it changes nothing: the form fills that window.
+    // From now on the form's own window takes only the largest centred part of the primary
+    // screen of this shape, and black windows cover the bands beside it. They paint nothing, so
+    // Qt keeps pixels only for the form's part. Inside a host's window it changes nothing: the
+    // form fills that window.
     void keepShape(const QSize &shape);
 
 signals:
