@@ -1,6 +1,8 @@
 #include "clock_hands.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 #include <numbers>
 
 namespace {
@@ -10,6 +12,23 @@ namespace {
 QPoint endOffset(double angle, int radius, double share = 1.0)
 {
     return {int(std::cos(angle) * radius * share), int(std::sin(angle) * radius * share)};
+}
+
+// Pieces of a hand this long at most, in picture pixels, each boxed on its own: a slanting hand
+// then needs a third of its bounding box repainted.
+constexpr int PieceLength = 12;
+
+// The pixels a hand from the centre to centre + end may touch.
+QRegion handArea(QPoint centre, QPoint end)
+{
+    const int pieces = std::max(1, int(std::hypot(end.x(), end.y())) / PieceLength);
+    QRegion area;
+    for (int piece = 0; piece < pieces; ++piece) {
+        const QPoint from = centre + end * piece / pieces;
+        const QPoint to = centre + end * (piece + 1) / pieces;
+        area += QRect(from, to).normalized().adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+    }
+    return area;
 }
 
 void drawHand(Canvas &canvas, QPoint centre, QPoint end)
@@ -40,13 +59,26 @@ HandEnds HandEndOffsets(int radius, SecondOfDay time)
     return HandEndOffsets(radius, h, m, s);
 }
 
-QRect HandsArea(QPoint centre, int radius, SecondOfDay time)
+QRegion HandsArea(QPoint centre, int radius, SecondOfDay time)
 {
     const HandEnds ends = HandEndOffsets(radius, time);
-    QRect area(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius));
+    QRegion area = QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
+                       .adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
     for (const QPoint end : {ends.second, ends.minute, ends.hour})
-        area |= QRect(centre, centre + end).normalized();
-    return area.adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+        area += handArea(centre, end);
+    return area;
+}
+
+QRegion MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to)
+{
+    const HandEnds before = HandEndOffsets(radius, from);
+    const HandEnds after = HandEndOffsets(radius, to);
+    QRegion area;
+    for (const auto &[was, is] : {std::pair(before.second, after.second), std::pair(before.minute, after.minute),
+                                  std::pair(before.hour, after.hour)})
+        if (was != is)
+            area += handArea(centre, was) + handArea(centre, is);
+    return area;
 }
 
 void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)

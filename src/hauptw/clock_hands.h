@@ -5,6 +5,7 @@
 
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 
 #include <cstdint>
 
@@ -30,8 +31,11 @@ struct HandEnds
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s);
 HandEnds HandEndOffsets(int radius, SecondOfDay time);
 
-// The area of the picture that DrawHandsAndHub changes, soft edges included.
-QRect HandsArea(QPoint centre, int radius, SecondOfDay time);
+// The area of the picture that DrawHandsAndHub changes, soft edges included. It hugs each hand
+// with small boxes along it, far less than the hands' bounding box when they slant.
+QRegion HandsArea(QPoint centre, int radius, SecondOfDay time);
+// Where the drawing for one time differs from that for another: around the hands that moved.
+QRegion MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to);
 
 // Draws second hand, minute hand, hour hand and hub, in that order, for the time of day. Leaves
 // the canvas with the hub's grey pen (width 3) and brush.

@@ -3,12 +3,14 @@
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/clock_hands.h"
 #include "hauptw/dial_layout.h"
-#include "hauptw/picture_fit.h"
+#include "toolkit/picture_fit.h"
 #include "settings/settings_file.h"
 
 THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
 {
     setWindowTitle(QStringLiteral("Hauptwin"));
+    // Black bands beside the picture are windows of their own, which keep no pixels.
+    keepShape(DialLayout::PictureSize);
     bild = new ImageControl(this);
     bild->setGeometry(0, 0, 800, 514);
     bild->setPicture(DialLayout::PictureSize, BackgroundPicture);
@@ -52,8 +54,8 @@ void THauptwin::FormResize()
     paintScreenText();
     capture(*LocalPatch, patchArea(localSquare()));
     capture(*UtcPatch, patchArea(utcSquare()));
-    localShown_ = {};
-    utcShown_ = {};
+    localShown_ = -1;
+    utcShown_ = -1;
     PatchesReady = true;
 }
 

@@ -61,23 +61,17 @@ public:
     std::unique_ptr<Bitmap> UtcPatch;
 
 private:
-    // What a dial shows now: the time its hands were drawn for, and where they lie.
-    struct DialShown
-    {
-        SecondOfDay time = -1;
-        QRect hands;
-    };
-
     QRect localSquare() const { return {LocalClockLeft, LocalClockTop, ClockWidth, ClockHeight}; }
     QRect utcSquare() const { return {UtcClockLeft, UtcClockTop, ClockWidth, ClockHeight}; }
     static QRect patchArea(const QRect &square);
     void capture(Bitmap &patch, const QRect &pictureArea);
     void restore(const Bitmap &patch, const QRect &pictureArea);
-    void paintClock(const Bitmap &patch, const QRect &square, SecondOfDay time, DialShown &shown);
+    // `shown` is the time the dial shows, -1 before its first hands.
+    void paintClock(const Bitmap &patch, const QRect &square, SecondOfDay time, SecondOfDay &shown);
     void paintScreenText();
     // Sets the text font on the picture's canvas and says where the text goes, if anywhere.
     std::optional<QPoint> placeScreenText(const QString &text);
 
-    DialShown localShown_;
-    DialShown utcShown_;
+    SecondOfDay localShown_ = -1;
+    SecondOfDay utcShown_ = -1;
 };

@@ -22,17 +22,25 @@ void THauptwin::PaintBoxSekundePaint()
 }
 
 // Within one second the hands would be drawn where they are: nothing is drawn, nothing sent to
-// the screen. Otherwise only the old hands are erased, so the screen changes just where they
-// were and where they go.
-void THauptwin::paintClock(const Bitmap &patch, const QRect &square, SecondOfDay time, DialShown &shown)
+// the screen. Otherwise only the pixels around the hands that moved are erased and drawn again,
+// so the screen changes just where they were and where they go.
+void THauptwin::paintClock(const Bitmap &patch, const QRect &square, SecondOfDay time, SecondOfDay &shown)
 {
-    if (time == shown.time)
+    if (time == shown)
         return;
-    restore(patch, shown.hands);
     const int radius = ClockWidth / 2;
     const QPoint centre = square.topLeft() + QPoint(radius, radius);
-    DrawHandsAndHub(bild->canvas(), centre, radius, time);
-    shown = {time, HandsArea(centre, radius, time).intersected(patchArea(square))};
+    // The first hands go on the clean picture.
+    const QRegion changed = (shown < 0 ? HandsArea(centre, radius, time) : MovedHandsArea(centre, radius, shown, time))
+                                .intersected(patchArea(square));
+    if (shown >= 0)
+        for (const QRect &area : changed)
+            restore(patch, area);
+    Canvas &canvas = bild->canvas();
+    canvas.setClipArea(changed);
+    DrawHandsAndHub(canvas, centre, radius, time);
+    canvas.setClipArea({});
+    shown = time;
 }
 
 void THauptwin::restore(const Bitmap &patch, const QRect &pictureArea)

@@ -1,11 +1,13 @@
 #include "full_screen_form.h"
 
 #include "toolkit/host_window.h"
+#include "toolkit/picture_fit.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QRegion>
 #include <QScreen>
 #include <QWindow>
 
@@ -42,9 +44,33 @@ FullScreenForm::FullScreenForm(HostWindow *host)
         embedIn(*host);
         return;
     }
+    placeOnPrimaryScreen();
+    connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, this, [this] {
+        placeOnPrimaryScreen();
+        if (isVisible())
+            coverTheRest();
+    });
+}
+
+void FullScreenForm::keepShape(const QSize &shape)
+{
+    shape_ = shape;
+    if (!embedded_)
+        placeOnPrimaryScreen();
+}
+
+void FullScreenForm::placeOnPrimaryScreen()
+{
     QScreen *primary = QGuiApplication::primaryScreen();
-    placeFullScreen(*this, primary);
-    connect(primary, &QScreen::geometryChanged, this, [this](const QRect &geometry) { setGeometry(geometry); });
+    if (shape_.isEmpty()) {
+        placeFullScreen(*this, primary);
+        return;
+    }
+    // Not full-screen to a window manager either, which would make it so.
+    setScreen(primary);
+    setWindowState(Qt::WindowNoState);
+    const QRect screen = primary->geometry();
+    setGeometry(FitPictureInside(screen.size(), shape_).translated(screen.topLeft()));
 }
 
 FullScreenForm::~FullScreenForm() = default;
@@ -71,7 +97,7 @@ void FullScreenForm::showEvent(QShowEvent *)
         return;
     }
     pointer_ = QCursor::pos();
-    coverOtherScreens();
+    coverTheRest();
     activateWindow();
     // The keyboard can only be taken once the window is on screen, which its first expose says.
     windowHandle()->installEventFilter(this);
@@ -143,21 +169,41 @@ bool FullScreenForm::pointerMovedTo(const QPoint &global)
 }
 
 // Covers from an earlier show are used again; those left over stay hidden.
-void FullScreenForm::coverOtherScreens()
+void FullScreenForm::coverTheRest()
 {
     std::size_t used = 0;
-    for (QScreen *screen : QGuiApplication::screens()) {
-        if (screen == QGuiApplication::primaryScreen())
-            continue;
-        if (used == covers_.size()) {
-            auto cover = std::make_unique<QWidget>(nullptr, CoveringWindow);
-            cover->setAttribute(Qt::WA_QuitOnClose, false);
-            makeBlackBlank(*cover);
-            cover->installEventFilter(this);
-            covers_.push_back(std::move(cover));
-        }
-        QWidget &cover = *covers_[used++];
-        placeFullScreen(cover, screen);
-        cover.show();
+    QScreen *primary = QGuiApplication::primaryScreen();
+    for (QScreen *screen : QGuiApplication::screens())
+        if (screen != primary)
+            cover(used++, screen->geometry(), screen);
+    for (const QRect &band : QRegion(primary->geometry()) - geometry())
+        cover(used++, band, primary);
+    for (std::size_t index = used; index < covers_.size(); ++index)
+        covers_[index]->hide();
+}
+
+void FullScreenForm::cover(std::size_t index, const QRect &area, QScreen *screen)
+{
+    if (index == covers_.size()) {
+        auto cover = std::make_unique<QWidget>(nullptr, CoveringWindow);
+        cover->setAttribute(Qt::WA_QuitOnClose, false);
+        makeBlackBlank(*cover);
+        cover->installEventFilter(this);
+        covers_.push_back(std::move(cover));
     }
+    QWidget &cover = *covers_[index];
+    const bool band = screen == QGuiApplication::primaryScreen();
+    // A band paints nothing: the X server shows the fresh, zeroed buffer Qt hands it as black,
+    // and no band pixels are ever kept in this process.
+    cover.setAutoFillBackground(!band);
+    cover.setAttribute(Qt::WA_NoSystemBackground, band);
+    cover.setAttribute(Qt::WA_OpaquePaintEvent, band);
+    if (band) {
+        cover.setScreen(screen);
+        cover.setWindowState(Qt::WindowNoState);
+        cover.setGeometry(area);
+    } else {
+        placeFullScreen(cover, screen);
+    }
+    cover.show();
 }

@@ -7,8 +7,9 @@
 
 class HostWindow;
 
-// A borderless black window over the whole primary screen, above panels and other windows, that
-// takes every key press while it is shown. Every other screen is covered by a black window too,
+// A borderless black window over the whole primary screen (or over the part keepShape leaves it,
+// black windows over the rest), above panels and other windows, that takes every key press while
+// it is shown. Every other screen is covered by a black window too,
 // and a key pressed or the mouse moved there counts as well. Only a pointer that really moves
 // counts as moved: a click or wheel turn where it rests is none. The window's events are handed
 // on as signals, so a form built on it attaches its handlers by name.
@@ -20,6 +21,12 @@ class FullScreenForm : public QWidget
 public:
     explicit FullScreenForm(HostWindow *host = nullptr);
     ~FullScreenForm() override;
+
+    // From now on the form's own window takes only the largest centred part of the primary
+    // screen of this shape, and black windows cover the bands beside it. They paint nothing, so
+    // Qt keeps pixels only for the form's part. Inside a host's window it changes nothing: the
+    // form fills that window.
+    void keepShape(const QSize &shape);
 
 signals:
     void resized();
@@ -43,14 +50,18 @@ protected:
 private:
     void embedIn(HostWindow &host);
     void grabKeyboardOnce();
-    void coverOtherScreens();
+    void placeOnPrimaryScreen();
+    void coverTheRest();
+    void cover(std::size_t index, const QRect &area, QScreen *screen);
     bool pointerMovedTo(const QPoint &global);
 
     const bool embedded_;
+    QSize shape_;
     bool keyboardGrabbed_ = false;
     // Where the pointer was last seen over any of the windows.
     QPoint pointer_;
-    // Hidden, not deleted, when the form hides: closing may come from a cover's own event, and a
-    // window deleted while its event is delivered crashes Qt. They go with the form.
+    // Other screens first, then the bands. Hidden, not deleted, when the form hides: closing may
+    // come from a cover's own event, and a window deleted while its event is delivered crashes
+    // Qt. They go with the form.
     std::vector<std::unique_ptr<QWidget>> covers_;
 };

@@ -2,7 +2,8 @@
 // the screen shows the hands where that time says on both dials and the text at the top; early
 // mouse movement is ignored, later movement and any key end the saver cleanly, a click or a
 // wheel turn without movement does not; between ticks the program sleeps. With two monitors
-// the clocks fill the primary one, the other is black, and movement there ends the saver too.
+// the clocks fill the primary one, the bands beside them and the other monitor are black, and
+// movement there ends the saver too.
 
 #include "support/fixed_clock.h"
 #include "support/program_copy.h"
@@ -172,6 +173,8 @@ void TestClockProgram::clocksOnThePrimaryMonitorAndMovementOnTheOtherEnds()
         }, 10000);
         QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
         QVERIFY(isBlack(screen, other));
+        // The windows of the bands beside the picture paint nothing of their own.
+        QVERIFY(isBlack(screen, QRect(0, 0, 240, 1080)) && isBlack(screen, QRect(1680, 0, 240, 1080)));
         // Moves during the grace period are ignored, so the pointer goes to and fro until one ends it.
         int x = other.left() + 100;
         QVERIFY(QTest::qWaitFor([&] {
