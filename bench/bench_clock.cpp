@@ -95,8 +95,8 @@ int measure(const QString &screen)
     QApplication::exec();
     const double cpuPercent = (cpuSeconds() - cpuBefore) / RunSeconds * 100.0;
 
-    std::printf("%-10s %10.0f %12.0f %14.0f %12.0f %12d %9.2f %%\n", qPrintable(screen), drawing, movingTick,
-                pixelsPerTick, sameSecondTick, sameSecondPaints, cpuPercent);
+    std::printf("%-10s %10.0f %12.0f %14.0f %12.0f %12d %9.2f %%\n", qPrintable(screen), drawing, movingTick, pixelsPerTick,
+                sameSecondTick, sameSecondPaints, cpuPercent);
     return 0;
 }
 

@@ -51,7 +51,8 @@ int main(int argc, char **argv)
         return 1;
     }
     const xcb_screen_t *screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
-    const QRect picture = FitPictureInside(QSize(screen->width_in_pixels, screen->height_in_pixels), DialLayout::PictureSize);
+    const QRect picture = FitPictureInside(QSize(screen->width_in_pixels, screen->height_in_pixels),
+                                           DialLayout::PictureSize);
     const double scale = double(picture.width()) / DialLayout::PictureSize.width();
     const int x = picture.left() + int((DialLayout::LocalCentre.x() + 0.5) * scale);
     const int y = picture.top() + int((DialLayout::LocalCentre.y() + 0.5) * scale);

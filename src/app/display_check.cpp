@@ -17,7 +17,7 @@ QStringList platformsQtTries()
     const QString requested = qEnvironmentVariable("QT_QPA_PLATFORM");
     if (requested.isEmpty())
         return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ? QStringList{"wayland", "xcb"}
-                                                                                  : QStringList{"xcb"};
+                                                                                    : QStringList{"xcb"};
     QStringList names;
     for (const QString &entry : requested.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         names << entry.section(QLatin1Char(':'), 0, 0);

@@ -157,8 +157,8 @@ bool InstanceLock::release()
     // shared lock is dropped first, as two leaving copies could otherwise block each other.
     ::flock(fd_, LOCK_UN);
     // The file may be gone already (a cleaner, the folder removed) or be another copy's by now.
-    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0 && pathNamesOpenFile(nativePath_, fd_)
-        && ::unlink(nativePath_.constData()) != 0 && errno != ENOENT) {
+    if (::flock(fd_, LOCK_EX | LOCK_NB) == 0 && pathNamesOpenFile(nativePath_, fd_) && ::unlink(nativePath_.constData()) != 0
+        && errno != ENOENT) {
         fail("cannot delete lock file");
         ok = false;
     }

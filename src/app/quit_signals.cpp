@@ -49,7 +49,9 @@ QString CatchQuitSignals()
     action.sa_flags = SA_RESTART;
     for (const int number : QuitSignalNumbers) {
         if (::sigaction(number, &action, nullptr) != 0)
-            return QStringLiteral("cannot catch signal %1: %2").arg(number).arg(QString::fromLocal8Bit(std::strerror(errno)));
+            return QStringLiteral("cannot catch signal %1: %2")
+                .arg(number)
+                .arg(QString::fromLocal8Bit(std::strerror(errno)));
     }
     // A host may start the program with them blocked.
     ::sigprocmask(SIG_UNBLOCK, &quitSignals, nullptr);

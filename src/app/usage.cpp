@@ -13,21 +13,20 @@ bool IsVersionRequest(const QStringList &arguments)
 
 QString UsageText(const QString &programName, const QString &basePath)
 {
-    return QStringLiteral(
-               "Usage: %1 /S | /C\n"
-               "A clock screen saver: a photograph with two clocks, local time and UTC.\n"
-               "\n"
-               "  /S  show the clocks over the whole screen; a key or a mouse movement ends them\n"
-               "  /C  open the settings: the screen text and the two hour differences\n"
-               "  --version  print the version\n"
-               "  Any other argument shows nothing.\n"
-               "\n"
-               "With XSCREENSAVER_WINDOW set to an X window id, as XScreenSaver does, /S draws the\n"
-               "clocks in that window instead.\n"
-               "\n"
-               "The files live beside the program when its folder is writable, else in\n"
-               "$XDG_CONFIG_HOME/clocksaver (~/.config/clocksaver); for this user now:\n"
-               "Settings file: %2.ini\n"
-               "Lock file:     %2 (exists while a copy runs)\n")
+    return QStringLiteral("Usage: %1 /S | /C\n"
+                          "A clock screen saver: a photograph with two clocks, local time and UTC.\n"
+                          "\n"
+                          "  /S  show the clocks over the whole screen; a key or a mouse movement ends them\n"
+                          "  /C  open the settings: the screen text and the two hour differences\n"
+                          "  --version  print the version\n"
+                          "  Any other argument shows nothing.\n"
+                          "\n"
+                          "With XSCREENSAVER_WINDOW set to an X window id, as XScreenSaver does, /S draws the\n"
+                          "clocks in that window instead.\n"
+                          "\n"
+                          "The files live beside the program when its folder is writable, else in\n"
+                          "$XDG_CONFIG_HOME/clocksaver (~/.config/clocksaver); for this user now:\n"
+                          "Settings file: %2.ini\n"
+                          "Lock file:     %2 (exists while a copy runs)\n")
         .arg(programName, basePath);
 }

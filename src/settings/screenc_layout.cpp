@@ -17,8 +17,7 @@ void Tscreenconfig::fitToCaptions()
         growth = std::max(growth, caption.width() - label->width());
         label->resize(caption.width(), std::max(caption.height(), label->height()));
     }
-    const std::initializer_list<QWidget *> rightColumn = {ui_->eLocal, ui_->eUTC, ui_->btnOK, ui_->Button2,
-                                                          ui_->Label5};
+    const std::initializer_list<QWidget *> rightColumn = {ui_->eLocal, ui_->eUTC, ui_->btnOK, ui_->Button2, ui_->Label5};
     for (QWidget *control : rightColumn)
         control->move(control->x() + growth, control->y());
     ui_->ename->resize(ui_->ename->width() + growth, ui_->ename->height());

@@ -13,11 +13,11 @@ bool IsTrustedOwner(uid_t owner);
 
 struct SettingsFileTarget
 {
-    QByteArray path;          // the path with its symbolic links followed
-    bool exists = false;      // something is at path; info holds its lstat
+    QByteArray path;     // the path with its symbolic links followed
+    bool exists = false; // something is at path; info holds its lstat
     struct stat info = {};
-    bool untrusted = false;   // a link on the way or the file itself belongs to someone else
-    int error = 0;            // errno when the way could not be followed
+    bool untrusted = false; // a link on the way or the file itself belongs to someone else
+    int error = 0;          // errno when the way could not be followed
 };
 
 // Follows the symbolic links at the path itself (not those in its folders) one by one, checking

@@ -151,8 +151,7 @@ SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, 
         return failure(reasonFor(errno));
 
     const QByteArray contents = screenText + '\n' + localText + '\n' + utcText + '\n';
-    const bool written = writeAll(fd, contents) && (!exists || ::fchmod(fd, old.st_mode & 07777) == 0)
-                         && ::fsync(fd) == 0;
+    const bool written = writeAll(fd, contents) && (!exists || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
     const int writeError = errno;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(sibling.constData(), target.constData()) != 0) {

@@ -110,8 +110,8 @@ void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRec
     const QRect from = source.pixelArea(sourceArea);
     if (target.isEmpty())
         return;
-    if (target.size() == from.size() && picture_.format() == source.picture_.format()
-        && picture_.rect().contains(target) && source.picture_.rect().contains(from)) {
+    if (target.size() == from.size() && picture_.format() == source.picture_.format() && picture_.rect().contains(target)
+        && source.picture_.rect().contains(from)) {
         // Row by row: Qt's painter would hand a large copy to worker threads, waking them all.
         const qsizetype bytes = qsizetype(target.width()) * picture_.depth() / 8;
         for (int row = 0; row < target.height(); ++row)

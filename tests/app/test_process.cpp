@@ -99,7 +99,9 @@ private slots:
         QTest::newRow("/S, no compositor")
             << QStringList{"/S"} << QStringList{"QT_QPA_PLATFORM=wayland", "WAYLAND_DISPLAY=/nonexistent/wayland-9"}
             << "clocksaver: cannot open the display \"/nonexistent/wayland-9\": ";
-        QTest::newRow("/S, Wayland session, neither") << QStringList{"/S"} << QStringList{"QT_QPA_PLATFORM=", "XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=/nonexistent/wayland-9"}
+        QTest::newRow("/S, Wayland session, neither")
+            << QStringList{"/S"}
+            << QStringList{"QT_QPA_PLATFORM=", "XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=/nonexistent/wayland-9"}
             << "clocksaver: cannot open the display \"/nonexistent/wayland-9\": ";
     }
 

@@ -44,12 +44,18 @@ private slots:
     {
         QTest::addColumn<QString>("program");
         QTest::addColumn<QString>("basePath");
-        QTest::newRow("usual") << "/opt/saver/clocksaver.scr" << "/opt/saver/clocksaver.in1";
-        QTest::newRow("two dots") << "/opt/clock.saver.scr" << "/opt/clock.saver.in1";
-        QTest::newRow("no dot") << "/opt/saver/clocksaver" << "in1";
-        QTest::newRow("dot only in a folder") << "/home/a.b/saver/clocksaver" << "/home/a.in1";
-        QTest::newRow("ends with a dot") << "/opt/clocksaver." << "/opt/clocksaver.in1";
-        QTest::newRow("empty") << "" << "in1";
+        QTest::newRow("usual") << "/opt/saver/clocksaver.scr"
+                               << "/opt/saver/clocksaver.in1";
+        QTest::newRow("two dots") << "/opt/clock.saver.scr"
+                                  << "/opt/clock.saver.in1";
+        QTest::newRow("no dot") << "/opt/saver/clocksaver"
+                                << "in1";
+        QTest::newRow("dot only in a folder") << "/home/a.b/saver/clocksaver"
+                                              << "/home/a.in1";
+        QTest::newRow("ends with a dot") << "/opt/clocksaver."
+                                         << "/opt/clocksaver.in1";
+        QTest::newRow("empty") << ""
+                               << "in1";
     }
 
     void basePathIsCutAtTheLastDot()

@@ -21,7 +21,10 @@ inline QImage drawnPicture(const THauptwin &window)
 class ClockWindowFixture
 {
 public:
-    ClockWindowFixture() { SetWallClock([this] { return now; }); }
+    ClockWindowFixture()
+    {
+        SetWallClock([this] { return now; });
+    }
     ~ClockWindowFixture() { SetWallClock({}); }
 
     bool writeSettings(const QByteArray &contents) const { return sandbox_.writeSettings(contents); }

@@ -166,21 +166,25 @@ void TestClockProgram::clocksOnThePrimaryMonitorAndMovementOnTheOtherEnds()
         QVERIFY(startShowMode());
         QImage screen;
         QStringList faults;
-        const bool drawn = QTest::qWaitFor([&] {
-            screen = xvfb_->screenshot();
-            faults = clockFaults(screen, primary);
-            return faults.isEmpty();
-        }, 10000);
+        const bool drawn = QTest::qWaitFor(
+            [&] {
+                screen = xvfb_->screenshot();
+                faults = clockFaults(screen, primary);
+                return faults.isEmpty();
+            },
+            10000);
         QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
         QVERIFY(isBlack(screen, other));
         // The windows of the bands beside the picture paint nothing of their own.
         QVERIFY(isBlack(screen, QRect(0, 0, 240, 1080)) && isBlack(screen, QRect(1680, 0, 240, 1080)));
         // Moves during the grace period are ignored, so the pointer goes to and fro until one ends it.
         int x = other.left() + 100;
-        QVERIFY(QTest::qWaitFor([&] {
-            xvfb_->xdotool({"mousemove", QString::number(x ^= 1), "500"});
-            return process_->state() == QProcess::NotRunning;
-        }, 10000));
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                xvfb_->xdotool({"mousemove", QString::number(x ^= 1), "500"});
+                return process_->state() == QProcess::NotRunning;
+            },
+            10000));
         QVERIFY(EndsCleanly(*process_, copy_->lockPath(), 5000));
         if (QTest::currentTestFailed())
             return;

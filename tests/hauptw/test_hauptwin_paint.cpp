@@ -199,9 +199,8 @@ void TestHauptwinPaint::movingTickUpdatesOnlyWhereTheHandsWereAndAre()
     window->TimerUhrTimer();
     QTRY_VERIFY(picture.paints >= 1);
     QRegion hands;
-    for (const auto &[centre, before, after] :
-         {std::tuple(LocalCentre, SecondsFromHms(12, 0, 59), SecondsFromHms(12, 1, 0)),
-          std::tuple(UtcCentre, SecondsFromHms(11, 0, 59), SecondsFromHms(11, 1, 0))})
+    for (const auto &[centre, before, after] : {std::tuple(LocalCentre, SecondsFromHms(12, 0, 59), SecondsFromHms(12, 1, 0)),
+                                                std::tuple(UtcCentre, SecondsFromHms(11, 0, 59), SecondsFromHms(11, 1, 0))})
         for (const SecondOfDay time : {before, after})
             for (const QRect &area : window->bild->canvas().pixelArea(HandsArea(centre, HandRadius, time)))
                 hands += window->bild->controlArea(area);

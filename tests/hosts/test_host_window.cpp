@@ -20,9 +20,9 @@ quint32 showHost(QProcess &host, const XvfbServer &xvfb, const QRect &area, cons
 {
     host.setProcessEnvironment(xvfb.environment());
     // Without a border the window's inside is exactly the area.
-    host.start(QStringLiteral("xlogo"), {"-bw", "0", "-title", title, "-geometry",
-                                         QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height())
-                                             .arg(area.x()).arg(area.y())});
+    host.start(QStringLiteral("xlogo"),
+               {"-bw", "0", "-title", title, "-geometry",
+                QStringLiteral("%1x%2+%3+%4").arg(area.width()).arg(area.height()).arg(area.x()).arg(area.y())});
     return xvfb.run("xdotool", {"search", "--sync", "--onlyvisible", "--name", '^' + title + '$'}).trimmed().toUInt();
 }
 
@@ -74,8 +74,8 @@ void TestHostWindow::clocksFillTheHostWindow_data()
     QTest::addColumn<bool>("hexadecimalId");
     QTest::addColumn<bool>("hostWindowGoes");
     QTest::newRow("800x600 window, hex id, SIGTERM") << QSize(1024, 768) << QRect(100, 50, 800, 600) << true << false;
-    QTest::newRow("1920x1080 window, decimal id, window goes") << QSize(1920, 1080) << QRect(0, 0, 1920, 1080) << false
-                                                               << true;
+    QTest::newRow("1920x1080 window, decimal id, window goes")
+        << QSize(1920, 1080) << QRect(0, 0, 1920, 1080) << false << true;
 }
 
 void TestHostWindow::clocksFillTheHostWindow()
@@ -135,10 +135,12 @@ void TestHostWindow::copiesInTwoHostWindowsRunSideBySide()
         clocks[i] = copy.start({"/S"}, inHostWindow(withFixedClock(xvfb.environment()), id));
     }
     QStringList faults;
-    const bool drawn = QTest::qWaitFor([&] {
-        const QImage screen = xvfb.screenshot();
-        return (faults = clockFaults(screen, windows[0]) + clockFaults(screen, windows[1])).isEmpty();
-    }, 10000);
+    const bool drawn = QTest::qWaitFor(
+        [&] {
+            const QImage screen = xvfb.screenshot();
+            return (faults = clockFaults(screen, windows[0]) + clockFaults(screen, windows[1])).isEmpty();
+        },
+        10000);
     QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
 
     const std::unique_ptr<QProcess> fullScreen = copy.start({"/S"}, xvfb.environment());

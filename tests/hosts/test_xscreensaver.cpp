@@ -15,9 +15,9 @@
 
 namespace {
 
-constexpr QFile::Permissions Everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                        QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
-                                        QFile::ExeOther;
+constexpr QFile::Permissions Everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                        | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther
+                                        | QFile::ExeOther;
 
 } // namespace
 
@@ -59,8 +59,8 @@ void TestXScreenSaver::initTestCase()
     for (int attempt = 0; attempt < 3 && !answers; ++attempt) {
         startAsSaverUser(saver_, QStringLiteral("xscreensaver"), {"-no-splash", "-verbose"});
         // Generous waits: XScreenSaver starts several helper programs of its own.
-        answers = QTest::qWaitFor([this] { return saver_.state() == QProcess::NotRunning || command({"-version"}); }, 30000) &&
-                  saver_.state() != QProcess::NotRunning;
+        answers = QTest::qWaitFor([this] { return saver_.state() == QProcess::NotRunning || command({"-version"}); }, 30000)
+                  && saver_.state() != QProcess::NotRunning;
     }
     QVERIFY2(answers, qPrintable(QStringLiteral("xscreensaver: exit code %1").arg(saver_.exitCode())));
 }
@@ -71,8 +71,8 @@ void TestXScreenSaver::writeConfiguration() const
     QVERIFY(file.open(QIODevice::WriteOnly));
     // Only the clocks get the fixed time; XScreenSaver itself keeps the real one.
     file.write("mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
-               "programs: \"Clock\" env LD_PRELOAD=" + QFile::encodeName(FakeTimeLibrary) + ' ' +
-               QFile::encodeName(copy_.programPath()) + " /S \\n\n");
+               "programs: \"Clock\" env LD_PRELOAD="
+               + QFile::encodeName(FakeTimeLibrary) + ' ' + QFile::encodeName(copy_.programPath()) + " /S \\n\n");
     file.setPermissions(Everyone);
 }
 
@@ -104,11 +104,13 @@ bool TestXScreenSaver::clocksRunning() const
 void TestXScreenSaver::expectClocksOnBothMonitors() const
 {
     QStringList faults;
-    const bool drawn = QTest::qWaitFor([&] {
-        const QImage screen = xvfb_->screenshot();
-        faults = clockFaults(screen, QRect(0, 0, 1920, 1080)) + clockFaults(screen, QRect(1920, 0, 1280, 1024));
-        return faults.isEmpty();
-    }, 30000);
+    const bool drawn = QTest::qWaitFor(
+        [&] {
+            const QImage screen = xvfb_->screenshot();
+            faults = clockFaults(screen, QRect(0, 0, 1920, 1080)) + clockFaults(screen, QRect(1920, 0, 1280, 1024));
+            return faults.isEmpty();
+        },
+        30000);
     QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
     // Inside XScreenSaver's windows, not windows of their own over the screen.
     const QList<QByteArray> windows = xvfb_->run("xdotool", {"search", "--name", "Hauptwin"}).trimmed().split('\n');
@@ -130,7 +132,8 @@ void TestXScreenSaver::activatingShowsTheClocksAndDeactivatingEndsThem()
 
     // Selecting the clocks again makes XScreenSaver end the running copies and log how they ended.
     QVERIFY(command({"-select", "1"}));
-    QVERIFY(QTest::qWaitFor([this] { return (log_ += saver_.readAll()).count("exited normally with SIGTERM") == 2; }, 30000));
+    QVERIFY(
+        QTest::qWaitFor([this] { return (log_ += saver_.readAll()).count("exited normally with SIGTERM") == 2; }, 30000));
     expectClocksOnBothMonitors();
     if (QTest::currentTestFailed())
         return;

@@ -85,7 +85,7 @@ private slots:
         QTest::newRow("-300 acts as -20") << -300 << hms(14, 15, 20);
         QTest::newRow("256 leaves 0 in eight bits") << 256 << base;
         QTest::newRow("int max") << std::numeric_limits<std::int32_t>::max() << hms(1, 15, 20); // 255 mod 24 = 15
-        QTest::newRow("int min") << std::numeric_limits<std::int32_t>::min() << base;        // 2^31 leaves 0
+        QTest::newRow("int min") << std::numeric_limits<std::int32_t>::min() << base;           // 2^31 leaves 0
     }
 
     void hourShiftsPassThroughEightBits()

@@ -24,8 +24,8 @@ bool install(const QString &prefix)
     return install.waitForFinished(60000) && install.exitCode() == 0;
 }
 
-constexpr QFile::Permissions ReadableByAll = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup |
-                                             QFile::ReadOther | QFile::ExeOther;
+constexpr QFile::Permissions ReadableByAll = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup
+                                             | QFile::ReadOther | QFile::ExeOther;
 
 } // namespace
 
@@ -46,8 +46,8 @@ class TestInstall : public QObject
     // Enter presses OK: the settings in effect are saved.
     bool confirmTheSettings() const
     {
-        return !xvfb_.focusWindow(QStringLiteral("Bildschirmschoner-Einstellungen")).isEmpty() &&
-               xvfb_.xdotool({"key", "Return"});
+        return !xvfb_.focusWindow(QStringLiteral("Bildschirmschoner-Einstellungen")).isEmpty()
+               && xvfb_.xdotool({"key", "Return"});
     }
 
     void startSystemWide(QProcess &process, const QString &argument, QProcessEnvironment environment) const
@@ -111,7 +111,8 @@ private slots:
         startSystemWide(clocks, QStringLiteral("/S"), withFixedClock(xvfb_.environment()));
         QVERIFY(TakesTheLock(userConfig() + "/clocksaver.in1"));
         QStringList faults;
-        const bool drawn = QTest::qWaitFor([&] { return (faults = clockFaults(xvfb_.screenshot(), QRect(0, 0, 1024, 768))).isEmpty(); }, 30000);
+        const bool drawn = QTest::qWaitFor(
+            [&] { return (faults = clockFaults(xvfb_.screenshot(), QRect(0, 0, 1024, 768))).isEmpty(); }, 30000);
         QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
         QVERIFY(xvfb_.xdotool({"key", "x"}));
         QVERIFY(EndsCleanly(clocks, userConfig() + "/clocksaver.in1"));

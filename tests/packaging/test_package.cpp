@@ -23,7 +23,8 @@ class TestPackage : public QObject
         QProcess process;
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(program, arguments);
-        *exitCode = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+        *exitCode = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode()
+                                                                                                    : -1;
         return process.readAllStandardOutput();
     }
 
@@ -32,7 +33,8 @@ private slots:
     {
         const QString out = work_.filePath(QStringLiteral("out"));
         int exitCode = 0;
-        run(QStringLiteral("cpack"), {"-G", "DEB", "-B", out, "--config", CLOCKSAVER_BUILD_DIR "/CPackConfig.cmake"}, &exitCode);
+        run(QStringLiteral("cpack"), {"-G", "DEB", "-B", out, "--config", CLOCKSAVER_BUILD_DIR "/CPackConfig.cmake"},
+            &exitCode);
         QCOMPARE(exitCode, 0);
         const QStringList packages = QDir(out).entryList({"clocksaver_" CLOCKSAVER_VERSION "_*.deb"});
         QCOMPARE(packages.size(), 1);

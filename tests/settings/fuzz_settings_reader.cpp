@@ -99,8 +99,8 @@ namespace {
 QByteArray randomInput(std::mt19937 &random)
 {
     static constexpr char usual[] = "0123456789+- \t\r\n\r\nx\xff";
-    static const char *const edges[] = {"2147483647", "2147483648", "-2147483648", "-2147483649", "4294967296",
-                                        "00000000002147483647", "9223372036854775808"};
+    static const char *const edges[] = {"2147483647", "2147483648",           "-2147483648",        "-2147483649",
+                                        "4294967296", "00000000002147483647", "9223372036854775808"};
     auto pick = [&random](int below) { return int(random() % unsigned(below)); };
     if (pick(2000) == 0) {
         QByteArray input(16 * 1024 + pick(300 * 1024), 'x');

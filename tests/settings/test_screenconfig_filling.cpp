@@ -23,14 +23,20 @@ void ScreenconfigFilling::showsSettingsInEffectAndOkSavesThem_data()
     QTest::addColumn<QString>("utc");
     QTest::addColumn<QByteArray>("saved");
 
-    QTest::newRow("no file") << QByteArray() << "QX0VRT" << "0" << "-1" << QByteArray("QX0VRT\n0\n-1\n");
-    QTest::newRow("05 and an empty line")
-        << QByteArray("DL1ABC\n05\n\n") << "DL1ABC" << "5" << "-1" << QByteArray("DL1ABC\n5\n-1\n");
-    QTest::newRow("longer than the typing limit")
-        << QByteArray("X\n-12\n-11\n") << "X" << "-12" << "-11" << QByteArray("X\n-12\n-11\n");
-    QTest::newRow("Latin-1 bytes") << QByteArray("\xC4\xF6\xDF\xA0\xFF 0\n3\n+4\n") << QStringLiteral("Äöß\u00A0ÿ 0")
-                                   << "3" << "4" << QByteArray("\xC4\xF6\xDF\xA0\xFF 0\n3\n4\n");
-    QTest::newRow("empty screen text") << QByteArray("\n1\n2\n") << "" << "1" << "2" << QByteArray("\n1\n2\n");
+    QTest::newRow("no file") << QByteArray() << "QX0VRT"
+                             << "0"
+                             << "-1" << QByteArray("QX0VRT\n0\n-1\n");
+    QTest::newRow("05 and an empty line") << QByteArray("DL1ABC\n05\n\n") << "DL1ABC"
+                                          << "5"
+                                          << "-1" << QByteArray("DL1ABC\n5\n-1\n");
+    QTest::newRow("longer than the typing limit") << QByteArray("X\n-12\n-11\n") << "X"
+                                                  << "-12"
+                                                  << "-11" << QByteArray("X\n-12\n-11\n");
+    QTest::newRow("Latin-1 bytes") << QByteArray("\xC4\xF6\xDF\xA0\xFF 0\n3\n+4\n") << QStringLiteral("Äöß\u00A0ÿ 0") << "3"
+                                   << "4" << QByteArray("\xC4\xF6\xDF\xA0\xFF 0\n3\n4\n");
+    QTest::newRow("empty screen text") << QByteArray("\n1\n2\n") << ""
+                                       << "1"
+                                       << "2" << QByteArray("\n1\n2\n");
 }
 
 void ScreenconfigFilling::showsSettingsInEffectAndOkSavesThem()

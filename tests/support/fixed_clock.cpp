@@ -71,8 +71,7 @@ class ShownPicture
 public:
     ShownPicture(const QRect &area)
         : rect(FitPictureInside(area.size(), DialLayout::PictureSize).translated(area.topLeft())),
-          clean(BackgroundPicture(rect.size())),
-          scale(double(rect.width()) / DialLayout::PictureSize.width())
+          clean(BackgroundPicture(rect.size())), scale(double(rect.width()) / DialLayout::PictureSize.width())
     {
     }
 
@@ -143,7 +142,8 @@ QStringList clockFaults(const QImage &screen, const QRect &area)
             faults << QStringLiteral("a hand at %1,%2 of the picture").arg(wrong.x()).arg(wrong.y());
 
     const QRect textLine(picture.onScreen(TextLine.topLeft()), picture.onScreen(TextLine.bottomRight()));
-    const int added = brightPixels(screen, textLine) - brightPixels(picture.clean, textLine.translated(-picture.rect.topLeft()));
+    const int added = brightPixels(screen, textLine)
+                      - brightPixels(picture.clean, textLine.translated(-picture.rect.topLeft()));
     if (added < 300 * picture.scale * picture.scale)
         faults << QStringLiteral("only %1 more white pixels in the text line than in the picture").arg(added);
     return faults;

@@ -63,10 +63,12 @@ void checkXScreenSaverDescription(QStringList &faults, const QString &root)
     if (xml.hasError())
         faults << path + QStringLiteral(": ") + xml.errorString();
     const QFileInfo program(root + QStringLiteral("/libexec/xscreensaver/") + name);
-    if (name.isEmpty() || program.canonicalFilePath() != QFileInfo(root + QLatin1Char('/') + InstalledProgram).canonicalFilePath())
+    if (name.isEmpty()
+        || program.canonicalFilePath() != QFileInfo(root + QLatin1Char('/') + InstalledProgram).canonicalFilePath())
         faults << QStringLiteral("XScreenSaver's description names \"%1\", not a link to the program").arg(name);
     if (label != QLatin1String("Clocksaver") || argument != QLatin1String("/S") || description.isEmpty())
-        faults << QStringLiteral("XScreenSaver's description: label \"%1\", argument \"%2\", text \"%3\"").arg(label, argument, description);
+        faults << QStringLiteral("XScreenSaver's description: label \"%1\", argument \"%2\", text \"%3\"")
+                      .arg(label, argument, description);
 }
 
 } // namespace

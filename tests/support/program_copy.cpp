@@ -32,8 +32,8 @@ namespace {
 bool endsAs(QProcess &process, QProcess::ExitStatus status, int code, const QString &lockPath, int timeoutMs)
 {
     const bool finished = process.state() == QProcess::NotRunning || process.waitForFinished(timeoutMs);
-    return finished && process.exitStatus() == status && process.exitCode() == code &&
-           (lockPath.isEmpty() || !QFile::exists(lockPath));
+    return finished && process.exitStatus() == status && process.exitCode() == code
+           && (lockPath.isEmpty() || !QFile::exists(lockPath));
 }
 
 } // namespace

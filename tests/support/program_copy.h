@@ -19,8 +19,7 @@ public:
 
     // Starts the copy; the environment defaults to this process's with the offscreen platform,
     // and its error output goes to the test's unless the test reads it.
-    std::unique_ptr<QProcess> start(const QStringList &arguments,
-                                    QProcessEnvironment environment = offscreenEnvironment(),
+    std::unique_ptr<QProcess> start(const QStringList &arguments, QProcessEnvironment environment = offscreenEnvironment(),
                                     QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel) const;
 
     static QProcessEnvironment offscreenEnvironment();

@@ -29,8 +29,7 @@ inline int differingPixels(const QImage &a, const QImage &b, int tolerance)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y);
             const QRgb q = b.pixel(x, y);
-            count += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
-                               std::abs(qBlue(p) - qBlue(q))})
+            count += std::max({std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))})
                      > tolerance;
         }
     return count;

@@ -5,8 +5,12 @@
 XvfbServer::XvfbServer(int width, int height, const QStringList &extraArguments)
 {
     // -displayfd 1: the server picks a free display and writes its number to stdout.
-    QStringList arguments{QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"), QStringLiteral("0"),
-                          QStringLiteral("%1x%2x24").arg(width).arg(height), QStringLiteral("-nolisten"),
+    QStringList arguments{QStringLiteral("-displayfd"),
+                          QStringLiteral("1"),
+                          QStringLiteral("-screen"),
+                          QStringLiteral("0"),
+                          QStringLiteral("%1x%2x24").arg(width).arg(height),
+                          QStringLiteral("-nolisten"),
                           QStringLiteral("tcp")};
     server_.start(QStringLiteral("Xvfb"), arguments + extraArguments);
     if (!server_.waitForStarted(10000)) {

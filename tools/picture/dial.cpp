@@ -123,8 +123,7 @@ void paintCaption(QPainter &p, QPointF centre, const QString &text, const QColor
     p.restore();
 }
 
-void paintHands(QPainter &p, QPointF centre, qreal scale, double hours, double minutes,
-                double seconds)
+void paintHands(QPainter &p, QPointF centre, qreal scale, double hours, double minutes, double seconds)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);

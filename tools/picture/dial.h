@@ -7,8 +7,8 @@
 
 // Radii in pixels at scale 1, as the screen saver's live hands expect them.
 namespace DialGeometry {
-constexpr qreal kBezelOuter = 121;  // edge of the metal rim
-constexpr qreal kFace = 117;        // edge of the tinted face
+constexpr qreal kBezelOuter = 121; // edge of the metal rim
+constexpr qreal kFace = 117;       // edge of the tinted face
 constexpr qreal kHourBarInner = 102;
 constexpr qreal kHourBarOuter = 112;
 constexpr qreal kMinuteDots = 107;
@@ -31,8 +31,7 @@ void paintDial(QPainter &p, QPointF centre, qreal scale, const DialStyle &style,
 void paintCaption(QPainter &p, QPointF centre, const QString &text, const QColor &colour);
 
 // Hands at a given time, for the icons only; the program draws its own.
-void paintHands(QPainter &p, QPointF centre, qreal scale, double hours, double minutes,
-                double seconds);
+void paintHands(QPainter &p, QPointF centre, qreal scale, double hours, double minutes, double seconds);
 
 // A soft shadow that lifts the dial off the background.
 void paintDialShadow(QPainter &p, QPointF centre, qreal scale);

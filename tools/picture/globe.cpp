@@ -22,8 +22,7 @@ QPolygonF unwrapRing(const QPolygonF &ring)
             const QPointF q = ring[i - 1];
             const double side = q.x() < 0 ? -180 : 180;
             const double pole = q.y() < 0 ? -90 : 90;
-            out << QPointF(side, q.y()) << QPointF(side, pole) << QPointF(-side, pole)
-                << QPointF(-side, p.y());
+            out << QPointF(side, q.y()) << QPointF(side, pole) << QPointF(-side, pole) << QPointF(-side, p.y());
         }
         out << p;
     }
@@ -41,18 +40,15 @@ QColor premultipliedMix(const QColor &a, double wa, const QColor &b, double wb)
     const double alpha = a.alphaF() * wa + b.alphaF() * wb;
     if (alpha <= 0)
         return QColor(0, 0, 0, 0);
-    auto channel = [&](double ca, double cb) {
-        return (ca * a.alphaF() * wa + cb * b.alphaF() * wb) / alpha;
-    };
+    auto channel = [&](double ca, double cb) { return (ca * a.alphaF() * wa + cb * b.alphaF() * wb) / alpha; };
     QColor c;
-    c.setRgbF(channel(a.redF(), b.redF()), channel(a.greenF(), b.greenF()),
-              channel(a.blueF(), b.blueF()), std::min(alpha, 1.0));
+    c.setRgbF(channel(a.redF(), b.redF()), channel(a.greenF(), b.greenF()), channel(a.blueF(), b.blueF()),
+              std::min(alpha, 1.0));
     return c;
 }
 
 // Draws a lon/lat polyline, broken wherever it leaves the visible side.
-void drawGeoLine(QPainter &p, const GlobeView &view, const QPolygonF &line, double radius,
-                 QPointF centre)
+void drawGeoLine(QPainter &p, const GlobeView &view, const QPolygonF &line, double radius, QPointF centre)
 {
     QPolygonF run;
     auto flush = [&] {
@@ -148,13 +144,12 @@ std::optional<QPointF> GlobeView::inverse(QPointF unit) const
     const double c = std::asin(rho);
     const double lat = std::asin(std::cos(c) * std::sin(phi0) + up * std::sin(c) * std::cos(phi0) / rho);
     const double lon = lon0 * kDeg
-        + std::atan2(unit.x() * std::sin(c),
-                     rho * std::cos(c) * std::cos(phi0) - up * std::sin(c) * std::sin(phi0));
+                       + std::atan2(unit.x() * std::sin(c),
+                                    rho * std::cos(c) * std::cos(phi0) - up * std::sin(c) * std::sin(phi0));
     return QPointF(std::remainder(lon / kDeg, 360.0), lat / kDeg);
 }
 
-QImage renderGlobe(const LandMask &mask, const GlobeView &view, double radius,
-                   const GlobeColours &colours)
+QImage renderGlobe(const LandMask &mask, const GlobeView &view, double radius, const GlobeColours &colours)
 {
     const int size = int(std::ceil(2 * radius)) + 2;
     const QPointF centre(size / 2.0, size / 2.0);
@@ -185,8 +180,7 @@ QImage renderGlobe(const LandMask &mask, const GlobeView &view, double radius,
             if (inside == 0)
                 continue;
             constexpr double n = kSub * kSub;
-            const QColor mixed =
-                premultipliedMix(colours.ocean, (inside - land) / n, colours.land, land / n);
+            const QColor mixed = premultipliedMix(colours.ocean, (inside - land) / n, colours.land, land / n);
             line[x] = qPremultiply(mixed.rgba());
         }
     }

@@ -50,5 +50,4 @@ struct GlobeColours
 
 // A disc of the given pixel radius with land, coastline and a 30 degree
 // graticule; transparent outside the disc.
-QImage renderGlobe(const LandMask &mask, const GlobeView &view, double radius,
-                   const GlobeColours &colours);
+QImage renderGlobe(const LandMask &mask, const GlobeView &view, double radius, const GlobeColours &colours);

@@ -40,8 +40,8 @@ QImage reduceColours(const QImage &source, int count)
     for (int y = 0; y < image.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x)
-            pixels.push_back({double(qRed(line[x])), double(qGreen(line[x])), double(qBlue(line[x])),
-                              double(qAlpha(line[x]))});
+            pixels.push_back(
+                {double(qRed(line[x])), double(qGreen(line[x])), double(qBlue(line[x])), double(qAlpha(line[x]))});
     }
 
     std::vector<Rgba> centres{{0, 0, 0, 0}};
@@ -89,8 +89,8 @@ QImage reduceColours(const QImage &source, int count)
     for (const Rgba &c : centres) {
         auto channel = [](double v) { return std::clamp(int(std::lround(v)), 0, 255); };
         const int alpha = channel(c[3]);
-        palette << qUnpremultiply(qRgba(std::min(channel(c[0]), alpha), std::min(channel(c[1]), alpha),
-                                        std::min(channel(c[2]), alpha), alpha));
+        palette << qUnpremultiply(
+            qRgba(std::min(channel(c[0]), alpha), std::min(channel(c[1]), alpha), std::min(channel(c[2]), alpha), alpha));
     }
     QImage indexed(image.size(), QImage::Format_Indexed8);
     indexed.setColorTable(palette);
@@ -115,8 +115,8 @@ QImage makeLargeIcon(const LandMask &mask)
     QImage icon(256, 256, QImage::Format_ARGB32_Premultiplied);
     icon.fill(Qt::transparent);
     const qreal scale = 126.0 / DialGeometry::kBezelOuter;
-    const GlobeColours colours{QColor(255, 255, 255, 12), QColor(235, 245, 238, 80),
-                               QColor(255, 255, 255, 90), QColor(255, 255, 255, 20)};
+    const GlobeColours colours{QColor(255, 255, 255, 12), QColor(235, 245, 238, 80), QColor(255, 255, 255, 90),
+                               QColor(255, 255, 255, 20)};
     const QImage globe = renderGlobe(mask, kIconGlobe, DialGeometry::kGlobe * scale, colours);
     QPainter p(&icon);
     paintDial(p, QPointF(128, 128), scale, kIconStyle, globe);
@@ -147,8 +147,7 @@ QImage makeSmallIcon(const LandMask &mask)
     p.setBrush(face);
     p.drawEllipse(QPointF(), 108, 108);
 
-    const GlobeColours colours{QColor(255, 255, 255, 0), QColor(220, 240, 226, 70),
-                               QColor(0, 0, 0, 0), QColor(0, 0, 0, 0)};
+    const GlobeColours colours{QColor(255, 255, 255, 0), QColor(220, 240, 226, 70), QColor(0, 0, 0, 0), QColor(0, 0, 0, 0)};
     const QImage globe = renderGlobe(mask, kIconGlobe, 76, colours);
     p.drawImage(QPointF(-globe.width() / 2.0, -globe.height() / 2.0), globe);
 

@@ -31,8 +31,8 @@ constexpr double kCaptionBaseline = 489;
 // one at exactly half the size.
 constexpr int kLargeWidth = 2880;
 
-const GlobeColours kDialGlobe{QColor(255, 255, 255, 8), QColor(232, 240, 236, 54),
-                              QColor(255, 255, 255, 70), QColor(255, 255, 255, 15)};
+const GlobeColours kDialGlobe{QColor(255, 255, 255, 8), QColor(232, 240, 236, 54), QColor(255, 255, 255, 70),
+                              QColor(255, 255, 255, 15)};
 
 // Plain 24-bit RGB, as the picture has no use for alpha. Rounding the 16-bit
 // channels up or down at random (with a fixed seed) keeps the wide, dark
@@ -121,8 +121,8 @@ int main(int argc, char **argv)
     const QDir out(args[2]);
     // JPEG for the large one: it decodes fast, and at half or a quarter of its size directly.
     const bool ok = save(makeBackground(mask, DialLayout::PictureSize.width()), out.filePath("background.png"))
-        && save(makeBackground(mask, kLargeWidth), out.filePath("background_large.jpg"), "JPEG", 92)
-        && save(makeLargeIcon(mask), out.filePath("clocksaver.png"))
-        && save(makeSmallIcon(mask), out.filePath("icon32.png"));
+                    && save(makeBackground(mask, kLargeWidth), out.filePath("background_large.jpg"), "JPEG", 92)
+                    && save(makeLargeIcon(mask), out.filePath("clocksaver.png"))
+                    && save(makeSmallIcon(mask), out.filePath("icon32.png"));
     return ok ? 0 : 1;
 }

@@ -99,7 +99,7 @@ void paintStars(QPainter &p, int width)
         if (alpha < 0.04)
             continue;
         const double tint = random01(i, 4);
-        const QColor colour = tint < 0.25 ? QColor(255, 228, 200)
+        const QColor colour = tint < 0.25  ? QColor(255, 228, 200)
                               : tint < 0.6 ? QColor(205, 220, 255)
                                            : QColor(240, 244, 255);
         const double radius = 0.55 + 0.75 * magnitude;
@@ -146,8 +146,8 @@ void paintMoon(QPainter &p)
 }
 
 // One mountain range as a filled skyline.
-void paintRange(QPainter &p, int width, quint32 salt, double scale, double base, double height,
-                const QColor &top, const QColor &bottom)
+void paintRange(QPainter &p, int width, quint32 salt, double scale, double base, double height, const QColor &top,
+                const QColor &bottom)
 {
     QPolygonF shape;
     shape << QPointF(0, kHorizon + 1);
@@ -208,7 +208,7 @@ void paintMoonPath(QPainter &p, int width)
         const double x = kMoon.x() + (random01(i, 12) * 2 - 1) * spread * (0.3 + 0.7 * random01(i, 15));
         const double length = 3 + random01(i, 13) * (4 + (y - kHorizon) * 0.10);
         const double alpha = (0.10 + 0.35 * random01(i, 14)) * (1 - t * 0.8)
-            * (1 - std::abs(x - kMoon.x()) / (spread * 1.2));
+                             * (1 - std::abs(x - kMoon.x()) / (spread * 1.2));
         if (alpha <= 0.02)
             continue;
         p.setBrush(QColor(230, 225, 205, int(255 * alpha)));

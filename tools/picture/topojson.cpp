@@ -105,8 +105,7 @@ QList<GeoPolygon> readTopoJsonPolygons(const QString &path, QString *error)
         return {};
     }
 
-    const QList<QPolygonF> arcs =
-        decodeArcs(topology.value("arcs").toArray(), topology.value("transform").toObject());
+    const QList<QPolygonF> arcs = decodeArcs(topology.value("arcs").toArray(), topology.value("transform").toObject());
     QList<GeoPolygon> polygons;
     const QJsonObject objects = topology.value("objects").toObject();
     for (auto it = objects.begin(); it != objects.end(); ++it)
