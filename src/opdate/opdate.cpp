@@ -1,5 +1,7 @@
 #include "opdate.h"
 
+#include <algorithm>
+#include <ctime>
 #include <utility>
 
 std::int32_t LocalOffset = 0;
@@ -11,9 +13,15 @@ constexpr std::int32_t SecondsPerMinute = 60;
 constexpr std::int32_t SecondsPerHour = 3600;
 constexpr std::int32_t SecondsPerDay = 86400;
 
+// The zone is loaded once, by the first localtime_r: QTime::currentTime would look at
+// /etc/localtime again on every tick (a stat call three times a second, for nothing).
 QTime systemTime()
 {
-    return QTime::currentTime();
+    const std::time_t now = std::time(nullptr);
+    std::tm local = {};
+    localtime_r(&now, &local);
+    // A leap second shows as :59, as the clock will show the second after it as :00.
+    return {local.tm_hour, local.tm_min, std::min(local.tm_sec, 59)};
 }
 
 WallClock &wallClock()
