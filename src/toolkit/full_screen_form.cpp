@@ -101,6 +101,10 @@ void FullScreenForm::showEvent(QShowEvent *)
     activateWindow();
     // The keyboard can only be taken once the window is on screen, which its first expose says.
     windowHandle()->installEventFilter(this);
+    // A child with an X window of its own gets its pointer events there, past the form's window.
+    for (QWidget *child : findChildren<QWidget *>())
+        if (QWindow *window = child->windowHandle())
+            window->installEventFilter(this);
     grabKeyboardOnce();
     emit shown();
 }
@@ -148,7 +152,8 @@ bool FullScreenForm::eventFilter(QObject *watched, QEvent *event)
         // pointer rested when the form showed; such a move goes no further.
         if (!pointerMovedTo(static_cast<QMouseEvent *>(event)->globalPosition().toPoint()))
             return true;
-        if (watched != windowHandle())
+        // A cover has no handler of its own; the form and its children have.
+        if (watched->isWidgetType())
             emit mouseMoved();
     }
     return QWidget::eventFilter(watched, event);

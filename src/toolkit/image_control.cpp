@@ -1,5 +1,6 @@
 #include "image_control.h"
 
+#include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -20,6 +21,9 @@ ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
     setCursor(Qt::BlankCursor);
     setMouseTracking(true);
     canvas_.setChangeListener([this](const QRect &area) { update(controlArea(area)); });
+    // A window of its own, which the picture's pixels can be sent to directly.
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        setAttribute(Qt::WA_NativeWindow);
 }
 
 void ImageControl::setPicture(const QSize &size, PictureSource source)
@@ -51,8 +55,23 @@ bool ImageControl::place(const QRect &geometry)
     picture_ = QImage();
     picture_ = source_(pixels).convertToFormat(QImage::Format_RGB32);
     canvas_.setMapping(double(picture_.width()) / pictureSize_.width());
+    chooseOutput();
     update();
     return true;
+}
+
+void ImageControl::chooseOutput()
+{
+    const bool unstretched = QSizeF(size()) * devicePixelRatioF() == QSizeF(picture_.size());
+    if (unstretched && !xOutput_ && testAttribute(Qt::WA_NativeWindow))
+        xOutput_ = XWindowOutput::forWindow(winId());
+    direct_ = unstretched && xOutput_;
+    setAttribute(Qt::WA_PaintOnScreen, direct_);
+}
+
+QPaintEngine *ImageControl::paintEngine() const
+{
+    return direct_ ? nullptr : QWidget::paintEngine();
 }
 
 QRect ImageControl::controlArea(const QRect &pixelArea) const
@@ -69,8 +88,22 @@ QRect ImageControl::controlArea(const QRect &pixelArea) const
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(rect());
 }
 
+QRect ImageControl::pixelArea(const QRect &controlArea) const
+{
+    const double ratio = devicePixelRatioF();
+    const QPoint topLeft(int(std::floor(controlArea.left() * ratio)), int(std::floor(controlArea.top() * ratio)));
+    const QPoint end(int(std::ceil((controlArea.right() + 1) * ratio)), int(std::ceil((controlArea.bottom() + 1) * ratio)));
+    return QRect(topLeft, end - QPoint(1, 1));
+}
+
 void ImageControl::paintEvent(QPaintEvent *event)
 {
+    if (direct_) {
+        for (const QRect &area : event->region())
+            xOutput_->put(picture_, pixelArea(area));
+        xOutput_->flush();
+        return;
+    }
     QPainter painter(this);
     if (picture_.isNull()) {
         painter.fillRect(rect(), Qt::black);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/canvas.h"
+#include "toolkit/x_window_output.h"
 
 #include <QImage>
 #include <QSize>
@@ -12,6 +13,8 @@
 // the pixels the control covers on the screen (device pixels on a HiDPI screen), so it is drawn
 // on at the screen's resolution; its canvas still takes the picture's own coordinates. Drawing
 // there shows on screen by itself: what a drawing call changed is repainted, nothing else.
+// On an X server the pixels go from the picture straight into the control's own window; Qt keeps
+// no copy of them.
 class ImageControl : public QWidget
 {
     Q_OBJECT
@@ -44,14 +47,20 @@ signals:
     void mouseMoved();
 
 protected:
+    QPaintEngine *paintEngine() const override;
     void paintEvent(QPaintEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
     QSize pixelsFor(const QSize &controlSize) const;
+    // Shows the picture through the X window where it is not stretched, and through Qt otherwise.
+    void chooseOutput();
+    QRect pixelArea(const QRect &controlArea) const;
 
     QSize pictureSize_;
     PictureSource source_;
     QImage picture_;
     Canvas canvas_{picture_};
+    std::unique_ptr<XWindowOutput> xOutput_;
+    bool direct_ = false;
 };

@@ -6,6 +6,7 @@
 // movement there ends the saver too.
 
 #include "support/fixed_clock.h"
+#include "support/hand_colours.h"
 #include "support/program_copy.h"
 #include "support/xvfb_server.h"
 
@@ -32,6 +33,15 @@ bool isBlack(const QImage &screen, const QRect &area)
             if (qGray(screen.pixel(x, y)) > 16)
                 return false;
     return true;
+}
+
+int redPixels(const QImage &screen)
+{
+    int count = 0;
+    for (int y = 0; y < screen.height(); ++y)
+        for (int x = 0; x < screen.width(); ++x)
+            count += isRed(screen.pixel(x, y));
+    return count;
 }
 
 } // namespace
@@ -102,6 +112,12 @@ void TestClockProgram::handsShowTheTimeOnBothDialsAndTextAtTheTop()
     QCOMPARE(screen.size(), QSize(1024, 768));
     const QStringList faults = clockFaults(screen, screen.rect());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
+    // The seconds run on: the second hands move and leave no trace of where they were.
+    QTest::qWait(2500);
+    const QImage later = xvfb_->screenshot();
+    QVERIFY(later != screen);
+    QVERIFY2(redPixels(later) < redPixels(screen) * 3 / 2,
+             qPrintable(QStringLiteral("%1 red pixels, first %2").arg(redPixels(later)).arg(redPixels(screen))));
 }
 
 void TestClockProgram::programSleepsBetweenTicks()
