@@ -15,7 +15,9 @@ THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
     bild->setGeometry(0, 0, 800, 514);
     bild->setPicture(DialLayout::PictureSize, BackgroundPicture);
     TimerUhr = new QTimer(this);
-    TimerUhr->setInterval(300);
+    TimerUhr->setInterval(TickInterval);
+    // Never early: a tick just before the second turns would find nothing to move.
+    TimerUhr->setTimerType(Qt::PreciseTimer);
 
     connect(this, &FullScreenForm::resized, this, &THauptwin::FormResize);
     connect(this, &FullScreenForm::shown, this, &THauptwin::FormShow);
@@ -25,7 +27,12 @@ THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
     // The picture keeps its shape, so wide screens have wide black bands beside it; movement
     // there, or on another screen, wakes the user's desktop just the same.
     connect(this, &FullScreenForm::mouseMoved, this, &THauptwin::bildMouseMove);
-    connect(TimerUhr, &QTimer::timeout, this, &THauptwin::TimerUhrTimer);
+    connect(TimerUhr, &QTimer::timeout, this, [this] {
+        TimerUhrTimer();
+        const int delay = nextTickDelay();
+        if (TimerUhr->isActive() && (delay != TickInterval || TimerUhr->interval() != TickInterval))
+            TimerUhr->start(delay);
+    });
     TimerUhr->start();
     FormCreate();
 }
@@ -87,6 +94,17 @@ void THauptwin::TimerUhrTimer()
     PaintBoxSekundePaint();
     if (TickCount < GraceTicks)
         ++TickCount;
+}
+
+int THauptwin::nextTickDelay() const
+{
+    if (TickCount < GraceTicks)
+        return TickInterval;
+    // Read before the second: should the second turn in between, the dials lag and tick at once.
+    const int untilNextSecond = MillisecondsToNextSecond();
+    if (clockShown_ != CurrentSecondOfDay())
+        return TickInterval;
+    return (untilNextSecond / TickInterval + 1) * TickInterval;
 }
 
 void THauptwin::FormKeyDown()

@@ -39,6 +39,14 @@ public:
     static constexpr std::uint8_t TopCentre = 3;
     // Repaints (ticks, show and paint events) during which mouse movement is ignored.
     static constexpr std::uint8_t GraceTicks = 5;
+    // The timer's step, in milliseconds.
+    static constexpr int TickInterval = 300;
+
+    // How long the timer waits after a tick. Once the grace period is over and the dials show
+    // the clock's second, the ticks left in that second would change nothing: the timer then
+    // sleeps through them to the first of its steps in the next second, the tick that moves
+    // the hands. Otherwise one step.
+    int nextTickDelay() const;
 
     ImageControl *bild = nullptr;
     QTimer *TimerUhr = nullptr;
@@ -72,6 +80,8 @@ private:
     // Sets the text font on the picture's canvas and says where the text goes, if anywhere.
     std::optional<QPoint> placeScreenText(const QString &text);
 
+    // The computer's second the dials were last drawn for.
+    SecondOfDay clockShown_ = -1;
     SecondOfDay localShown_ = -1;
     SecondOfDay utcShown_ = -1;
 };

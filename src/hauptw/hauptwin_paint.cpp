@@ -17,6 +17,7 @@ void THauptwin::PaintBoxSekundePaint()
         return;
     // One look at the clock for both dials, so they never show different seconds.
     const SecondOfDay now = CurrentSecondOfDay();
+    clockShown_ = now;
     paintClock(*LocalPatch, localSquare(), ShiftedByHours(now, LocalOffset), localShown_);
     paintClock(*UtcPatch, utcSquare(), ShiftedByHours(now, UtcOffset), utcShown_);
 }

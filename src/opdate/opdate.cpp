@@ -17,11 +17,12 @@ constexpr std::int32_t SecondsPerDay = 86400;
 // /etc/localtime again on every tick (a stat call three times a second, for nothing).
 QTime systemTime()
 {
-    const std::time_t now = std::time(nullptr);
+    timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
     std::tm local = {};
-    localtime_r(&now, &local);
+    localtime_r(&now.tv_sec, &local);
     // A leap second shows as :59, as the clock will show the second after it as :00.
-    return {local.tm_hour, local.tm_min, std::min(local.tm_sec, 59)};
+    return {local.tm_hour, local.tm_min, std::min(local.tm_sec, 59), int(now.tv_nsec / 1000000)};
 }
 
 WallClock &wallClock()
@@ -70,6 +71,11 @@ SecondOfDay CurrentSecondOfDay()
     const QTime now = wallClock()();
     return SecondsFromHms(static_cast<std::uint8_t>(now.hour()), static_cast<std::uint8_t>(now.minute()),
                           static_cast<std::uint8_t>(now.second()));
+}
+
+int MillisecondsToNextSecond()
+{
+    return 1000 - wallClock()().msec();
 }
 
 SecondOfDay LocalClockTime()

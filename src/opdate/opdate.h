@@ -22,6 +22,8 @@ void SplitSecondOfDay(SecondOfDay t, std::uint8_t &h, std::uint8_t &m, std::uint
 SecondOfDay ShiftedByHours(SecondOfDay computerTime, std::int32_t hours);
 
 SecondOfDay CurrentSecondOfDay();
+// 1 to 1000: how long until the computer's clock starts its next second.
+int MillisecondsToNextSecond();
 SecondOfDay LocalClockTime();
 SecondOfDay UtcClockTime();
 

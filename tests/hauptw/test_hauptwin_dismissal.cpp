@@ -12,6 +12,8 @@ private slots:
     void init() { fixture_ = std::make_unique<ClockWindowFixture>(); }
     void cleanup() { fixture_.reset(); }
     void timerRepaintsSeveralTimesASecond();
+    void timerSleepsThroughTicksThatChangeNothing_data();
+    void timerSleepsThroughTicksThatChangeNothing();
     void anyKeyEndsTheSaverAtOnce_data();
     void anyKeyEndsTheSaverAtOnce();
     void mouseMovementEndsTheSaverOnlyAfterFiveRepaints();
@@ -30,6 +32,38 @@ void TestHauptwinDismissal::timerRepaintsSeveralTimesASecond()
     fixture_->now = QTime(8, 15, 1);
     QTRY_VERIFY_WITH_TIMEOUT(drawnPicture(*window) != first, 600);
     QTRY_COMPARE_WITH_TIMEOUT(window->TickCount, THauptwin::GraceTicks, 2000);
+}
+
+void TestHauptwinDismissal::timerSleepsThroughTicksThatChangeNothing_data()
+{
+    QTest::addColumn<int>("millisecond");
+    QTest::addColumn<int>("delay");
+    // The first 300 ms step past the next second, which starts in 1000 - millisecond ms.
+    QTest::newRow("second just begun") << 0 << 1200;
+    QTest::newRow("a quarter in") << 250 << 900;
+    QTest::newRow("one step before the turn") << 700 << 600;
+    QTest::newRow("a step from the turn") << 701 << 300;
+    QTest::newRow("last millisecond") << 999 << 300;
+}
+
+void TestHauptwinDismissal::timerSleepsThroughTicksThatChangeNothing()
+{
+    QFETCH(int, millisecond);
+    QFETCH(int, delay);
+    fixture_->now = QTime(8, 15, 0, millisecond);
+    const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
+    QVERIFY(window);
+    // In the grace period every step counts.
+    while (window->TickCount < THauptwin::GraceTicks) {
+        QCOMPARE(window->nextTickDelay(), THauptwin::TickInterval);
+        window->TimerUhrTimer();
+    }
+    QCOMPARE(window->nextTickDelay(), delay);
+    // Dials behind the clock tick at the next step.
+    fixture_->now = QTime(8, 15, 1, millisecond);
+    QCOMPARE(window->nextTickDelay(), THauptwin::TickInterval);
+    window->TimerUhrTimer();
+    QCOMPARE(window->nextTickDelay(), delay);
 }
 
 void TestHauptwinDismissal::anyKeyEndsTheSaverAtOnce_data()
