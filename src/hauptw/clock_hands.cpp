@@ -18,17 +18,15 @@ QPoint endOffset(double angle, int radius, double share = 1.0)
 // then needs a third of its bounding box repainted.
 constexpr int PieceLength = 12;
 
-// The pixels a hand from the centre to centre + end may touch.
-QRegion handArea(QPoint centre, QPoint end)
+// Adds the boxes holding the pixels a hand from the centre to centre + end may touch.
+void addHandArea(std::vector<QRect> &area, QPoint centre, QPoint end)
 {
     const int pieces = std::max(1, int(std::hypot(end.x(), end.y())) / PieceLength);
-    QRegion area;
     for (int piece = 0; piece < pieces; ++piece) {
         const QPoint from = centre + end * piece / pieces;
         const QPoint to = centre + end * (piece + 1) / pieces;
-        area += QRect(from, to).normalized().adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+        area.push_back(QRect(from, to).normalized().adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang));
     }
-    return area;
 }
 
 void drawHand(Canvas &canvas, QPoint centre, QPoint end)
@@ -59,25 +57,27 @@ HandEnds HandEndOffsets(int radius, SecondOfDay time)
     return HandEndOffsets(radius, h, m, s);
 }
 
-QRegion HandsArea(QPoint centre, int radius, SecondOfDay time)
+std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time)
 {
     const HandEnds ends = HandEndOffsets(radius, time);
-    QRegion area = QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
-                       .adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+    std::vector<QRect> area{QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
+                                .adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang)};
     for (const QPoint end : {ends.second, ends.minute, ends.hour})
-        area += handArea(centre, end);
+        addHandArea(area, centre, end);
     return area;
 }
 
-QRegion MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to)
+std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to)
 {
     const HandEnds before = HandEndOffsets(radius, from);
     const HandEnds after = HandEndOffsets(radius, to);
-    QRegion area;
+    std::vector<QRect> area;
     for (const auto &[was, is] : {std::pair(before.second, after.second), std::pair(before.minute, after.minute),
                                   std::pair(before.hour, after.hour)})
-        if (was != is)
-            area += handArea(centre, was) + handArea(centre, is);
+        if (was != is) {
+            addHandArea(area, centre, was);
+            addHandArea(area, centre, is);
+        }
     return area;
 }
 
@@ -101,4 +101,23 @@ void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time
     canvas.setBrushColour(HubColour);
     canvas.setPenColour(HubColour);
     canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);
+}
+
+// Drawing clipped to the boxes would cost many times more than drawing the hands whole; the
+// pixels inside the boxes come out the same either way.
+void MoveHands(Canvas &picture, const Bitmap &clean, Bitmap &scratch, QPoint centre, int radius, SecondOfDay from,
+               SecondOfDay to)
+{
+    std::vector<QRect> boxes = from < 0 ? HandsArea(centre, radius, to) : MovedHandsArea(centre, radius, from, to);
+    QRect bounds;
+    for (QRect &box : boxes) {
+        box &= clean.pictureArea();
+        bounds |= box;
+    }
+    if (bounds.isEmpty())
+        return;
+    scratch.canvas().copyRect(bounds, clean.canvas(), bounds);
+    DrawHandsAndHub(scratch.canvas(), centre, radius, to);
+    for (const QRect &box : boxes)
+        picture.copyRect(box, scratch.canvas(), box);
 }

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "opdate/opdate.h"
+#include "toolkit/bitmap.h"
 #include "toolkit/canvas.h"
 
 #include <QPoint>
 #include <QRect>
-#include <QRegion>
 
 #include <cstdint>
+#include <vector>
 
 inline constexpr BgrColour SecondHandColour = 0x0000FF;
 inline constexpr BgrColour MinuteHourHandColour = 0x00FFFF;
@@ -31,12 +32,20 @@ struct HandEnds
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s);
 HandEnds HandEndOffsets(int radius, SecondOfDay time);
 
-// The area of the picture that DrawHandsAndHub changes, soft edges included. It hugs each hand
-// with small boxes along it, far less than the hands' bounding box when they slant.
-QRegion HandsArea(QPoint centre, int radius, SecondOfDay time);
+// The area of the picture that DrawHandsAndHub changes, soft edges included, as boxes that may
+// overlap. They hug each hand along its length, far less than the hands' bounding box when
+// they slant.
+std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time);
 // Where the drawing for one time differs from that for another: around the hands that moved.
-QRegion MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to);
+std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to);
 
 // Draws second hand, minute hand, hour hand and hub, in that order, for the time of day. Leaves
 // the canvas with the hub's grey pen (width 3) and brush.
 void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time);
+
+// Changes the hands on `picture` from those for `from` (-1: none yet, the picture is clean) to
+// those for `to`. `clean` holds the picture without hands around the dial, and `scratch` is
+// covered like it: the hands are drawn there, and only the boxes of the hands that moved are
+// copied to the picture, none beyond `clean`'s area.
+void MoveHands(Canvas &picture, const Bitmap &clean, Bitmap &scratch, QPoint centre, int radius, SecondOfDay from,
+               SecondOfDay to);

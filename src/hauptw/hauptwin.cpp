@@ -52,8 +52,8 @@ void THauptwin::FormResize()
     if (!bild->place(FitPictureInside(size(), bild->pictureSize())))
         return;
     paintScreenText();
-    capture(*LocalPatch, patchArea(localSquare()));
-    capture(*UtcPatch, patchArea(utcSquare()));
+    capture(*LocalPatch, localScratch_, patchArea(localSquare()));
+    capture(*UtcPatch, utcScratch_, patchArea(utcSquare()));
     localShown_ = -1;
     utcShown_ = -1;
     PatchesReady = true;
@@ -66,10 +66,11 @@ QRect THauptwin::patchArea(const QRect &square)
     return square.adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
 }
 
-void THauptwin::capture(Bitmap &patch, const QRect &pictureArea)
+void THauptwin::capture(Bitmap &patch, Bitmap &scratch, const QRect &pictureArea)
 {
     patch.cover(bild->canvas(), pictureArea);
     patch.canvas().copyRect(pictureArea, bild->canvas(), pictureArea);
+    scratch.cover(bild->canvas(), pictureArea);
 }
 
 void THauptwin::FormShow()

@@ -17,35 +17,20 @@ void THauptwin::PaintBoxSekundePaint()
         return;
     // One look at the clock for both dials, so they never show different seconds.
     const SecondOfDay now = CurrentSecondOfDay();
-    paintClock(*LocalPatch, localSquare(), ShiftedByHours(now, LocalOffset), localShown_);
-    paintClock(*UtcPatch, utcSquare(), ShiftedByHours(now, UtcOffset), utcShown_);
+    paintClock(*LocalPatch, localScratch_, localSquare(), ShiftedByHours(now, LocalOffset), localShown_);
+    paintClock(*UtcPatch, utcScratch_, utcSquare(), ShiftedByHours(now, UtcOffset), utcShown_);
 }
 
 // Within one second the hands would be drawn where they are: nothing is drawn, nothing sent to
-// the screen. Otherwise only the pixels around the hands that moved are erased and drawn again,
-// so the screen changes just where they were and where they go.
-void THauptwin::paintClock(const Bitmap &patch, const QRect &square, SecondOfDay time, SecondOfDay &shown)
+// the screen. Otherwise only the pixels around the hands that moved change, so the screen
+// changes just where they were and where they go.
+void THauptwin::paintClock(const Bitmap &patch, Bitmap &scratch, const QRect &square, SecondOfDay time, SecondOfDay &shown)
 {
     if (time == shown)
         return;
     const int radius = ClockWidth / 2;
-    const QPoint centre = square.topLeft() + QPoint(radius, radius);
-    // The first hands go on the clean picture.
-    const QRegion changed = (shown < 0 ? HandsArea(centre, radius, time) : MovedHandsArea(centre, radius, shown, time))
-                                .intersected(patchArea(square));
-    if (shown >= 0)
-        for (const QRect &area : changed)
-            restore(patch, area);
-    Canvas &canvas = bild->canvas();
-    canvas.setClipArea(changed);
-    DrawHandsAndHub(canvas, centre, radius, time);
-    canvas.setClipArea({});
+    MoveHands(bild->canvas(), patch, scratch, square.topLeft() + QPoint(radius, radius), radius, shown, time);
     shown = time;
-}
-
-void THauptwin::restore(const Bitmap &patch, const QRect &pictureArea)
-{
-    bild->canvas().copyRect(pictureArea, patch.canvas(), pictureArea);
 }
 
 void THauptwin::paintScreenText()

@@ -55,20 +55,6 @@ QRect Canvas::pixelArea(const QRect &pictureArea) const
                  QPoint(int(std::ceil(bottomRight.x())) - 1, int(std::ceil(bottomRight.y())) - 1));
 }
 
-QRegion Canvas::pixelArea(const QRegion &pictureArea) const
-{
-    QRegion pixels;
-    for (const QRect &rect : pictureArea)
-        pixels += pixelArea(rect);
-    return pixels;
-}
-
-void Canvas::clip(QPainter &painter) const
-{
-    if (!clip_.isEmpty())
-        painter.setClipRegion(clip_);
-}
-
 void Canvas::lineTo(int x, int y)
 {
     const QPointF from = mapped(pixelCentre(penPosition_.x(), penPosition_.y()));
@@ -78,7 +64,6 @@ void Canvas::lineTo(int x, int y)
         return;
     {
         QPainter painter(&picture_);
-        clip(painter);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(QColor(RgbFromBgr(penColour_)), penPixels(), penStyle_, Qt::RoundCap, Qt::RoundJoin));
         painter.drawLine(from, to);
@@ -91,7 +76,6 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
     const QRectF box(mapped(pixelCentre(left, top)), mapped(pixelCentre(right, bottom)));
     {
         QPainter painter(&picture_);
-        clip(painter);
         painter.setRenderHint(QPainter::Antialiasing);
         if (penStyle_ == Qt::NoPen)
             painter.setPen(Qt::NoPen);
@@ -182,11 +166,6 @@ void Canvas::changed(const QRect &pixelArea)
     if (!changeListener_)
         return;
     const QRect onPicture = pixelArea.intersected(picture_.rect());
-    if (clip_.isEmpty()) {
-        if (!onPicture.isEmpty())
-            changeListener_(onPicture);
-        return;
-    }
-    for (const QRect &area : clip_.intersected(onPicture))
-        changeListener_(area);
+    if (!onPicture.isEmpty())
+        changeListener_(onPicture);
 }

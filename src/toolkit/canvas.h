@@ -6,7 +6,6 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
-#include <QRegion>
 #include <QString>
 
 #include <functional>
@@ -42,11 +41,6 @@ public:
     QPoint origin() const { return origin_; }
     // The pixels that show this area of the picture, partly covered ones included.
     QRect pixelArea(const QRect &pictureArea) const;
-    QRegion pixelArea(const QRegion &pictureArea) const;
-
-    // Lines and ellipses change only pixels inside this area of the picture; an empty area
-    // lets them draw anywhere.
-    void setClipArea(const QRegion &pictureArea) { clip_ = pixelArea(pictureArea); }
 
     void setPenStyle(Qt::PenStyle style) { penStyle_ = style; }
     void setPenWidth(int width) { penWidth_ = width; }
@@ -87,13 +81,11 @@ private:
     QPointF mapped(QPointF picturePoint) const;
     double penPixels() const { return penWidth_ * scale_; }
     void changed(const QRect &pixelArea);
-    void clip(QPainter &painter) const;
 
     QImage &picture_;
     ChangeListener changeListener_;
     double scale_ = 1.0;
     QPoint origin_;
-    QRegion clip_;
     QPoint penPosition_;
     Qt::PenStyle penStyle_ = Qt::SolidLine;
     int penWidth_ = 1;

@@ -202,8 +202,8 @@ void TestHauptwinPaint::movingTickUpdatesOnlyWhereTheHandsWereAndAre()
     for (const auto &[centre, before, after] : {std::tuple(LocalCentre, SecondsFromHms(12, 0, 59), SecondsFromHms(12, 1, 0)),
                                                 std::tuple(UtcCentre, SecondsFromHms(11, 0, 59), SecondsFromHms(11, 1, 0))})
         for (const SecondOfDay time : {before, after})
-            for (const QRect &area : window->bild->canvas().pixelArea(HandsArea(centre, HandRadius, time)))
-                hands += window->bild->controlArea(area);
+            for (const QRect &box : HandsArea(centre, HandRadius, time))
+                hands += window->bild->controlArea(window->bild->canvas().pixelArea(box));
     QVERIFY2((picture.painted - hands).isEmpty(), "only the hands' boxes are repainted");
     QVERIFY2(picture.painted.boundingRect().height() < ClockSize * 6 / 10, "all hands up: the lower half stays");
     // The picture's repaint is no request to draw again: no paint of the window, no extra tick.

@@ -12,16 +12,6 @@ namespace {
 
 constexpr QRgb Black = 0xFF000000;
 
-// A picture whose every pixel differs from its neighbours, so any copy or overdraw shows.
-QImage stripedPicture(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x * 7 % 256, y * 5 % 256, (x + y) % 256));
-    return picture;
-}
-
 void useWhiteText(Canvas &canvas, BrushStyle brush)
 {
     canvas.setFontSize(40);
@@ -156,7 +146,7 @@ void TestCanvas::ellipseIsOutlinedWithThePenAndFilledWithTheBrush()
 
 void TestCanvas::copyRectCopiesPixelsExactly()
 {
-    QImage source = stripedPicture(50, 50);
+    QImage source = StripedPicture(50, 50);
     Canvas sourceCanvas(source);
     Bitmap target;
     target.setSize(100, 100);
@@ -186,7 +176,7 @@ void TestCanvas::textLiesBelowAndRightOfItsOrigin()
 
 void TestCanvas::clearBrushShowsThePictureBetweenLetters()
 {
-    QImage picture = stripedPicture(400, 120);
+    QImage picture = StripedPicture(400, 120);
     const QImage before = picture.copy();
     Canvas canvas(picture);
     useWhiteText(canvas, BrushStyle::Clear);
@@ -214,7 +204,7 @@ void TestCanvas::solidBrushFillsTheTextCell()
 
 void TestCanvas::emptyTextTouchesNothing()
 {
-    QImage picture = stripedPicture(200, 100);
+    QImage picture = StripedPicture(200, 100);
     const QImage before = picture.copy();
     Canvas canvas(picture);
     int reports = 0;
@@ -271,9 +261,9 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel()
 {
     QFETCH(int, operation);
     QFETCH(double, scale);
-    QImage picture = stripedPicture(int(300 * scale), int(200 * scale));
+    QImage picture = StripedPicture(int(300 * scale), int(200 * scale));
     const QImage before = picture.copy();
-    QImage source = stripedPicture(int(50 * scale), int(50 * scale)).mirrored();
+    QImage source = StripedPicture(int(50 * scale), int(50 * scale)).mirrored();
     Canvas sourceCanvas(source);
     sourceCanvas.setMapping(scale);
     Canvas canvas(picture);
