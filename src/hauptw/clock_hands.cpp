@@ -29,12 +29,6 @@ void addHandArea(std::vector<QRect> &area, QPoint centre, QPoint end)
     }
 }
 
-void drawHand(Canvas &canvas, QPoint centre, QPoint end)
-{
-    canvas.moveTo(centre.x(), centre.y());
-    canvas.lineTo(centre.x() + end.x(), centre.y() + end.y());
-}
-
 } // namespace
 
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s)
@@ -60,8 +54,7 @@ HandEnds HandEndOffsets(int radius, SecondOfDay time)
 std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time)
 {
     const HandEnds ends = HandEndOffsets(radius, time);
-    std::vector<QRect> area{QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
-                                .adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang)};
+    std::vector<QRect> area{HandPartBounds(HandPart::Hub, centre, radius, time)};
     for (const QPoint end : {ends.second, ends.minute, ends.hour})
         addHandArea(area, centre, end);
     return area;
@@ -81,43 +74,60 @@ std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, S
     return area;
 }
 
-void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)
+QPoint HandPartEnd(HandPart part, const HandEnds &ends)
 {
-    const HandEnds ends = HandEndOffsets(radius, time);
-
-    canvas.setPenStyle(Qt::SolidLine);
-    canvas.setPenWidth(1);
-    canvas.setPenColour(SecondHandColour);
-    canvas.setBrushStyle(BrushStyle::Solid);
-    drawHand(canvas, centre, ends.second);
-
-    canvas.setPenColour(MinuteHourHandColour);
-    canvas.setPenWidth(2);
-    drawHand(canvas, centre, ends.minute);
-
-    canvas.setPenWidth(3);
-    drawHand(canvas, centre, ends.hour);
-
-    canvas.setBrushColour(HubColour);
-    canvas.setPenColour(HubColour);
-    canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);
+    switch (part) {
+    case HandPart::Second:
+        return ends.second;
+    case HandPart::Minute:
+        return ends.minute;
+    case HandPart::Hour:
+        return ends.hour;
+    case HandPart::Hub:
+        break;
+    }
+    return {};
 }
 
-// Drawing clipped to the boxes would cost many times more than drawing the hands whole; the
-// pixels inside the boxes come out the same either way.
-void MoveHands(Canvas &picture, const Bitmap &clean, Bitmap &scratch, QPoint centre, int radius, SecondOfDay from,
-               SecondOfDay to)
+QRect HandPartBounds(HandPart part, QPoint centre, int radius, SecondOfDay time)
 {
-    std::vector<QRect> boxes = from < 0 ? HandsArea(centre, radius, to) : MovedHandsArea(centre, radius, from, to);
-    QRect bounds;
-    for (QRect &box : boxes) {
-        box &= clean.pictureArea();
-        bounds |= box;
-    }
-    if (bounds.isEmpty())
+    const QRect outline = part == HandPart::Hub
+                              ? QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
+                              : QRect(centre, centre + HandPartEnd(part, HandEndOffsets(radius, time))).normalized();
+    return outline.adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+}
+
+void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, int radius, SecondOfDay time)
+{
+    canvas.setPenStyle(Qt::SolidLine);
+    canvas.setBrushStyle(BrushStyle::Solid);
+    switch (part) {
+    case HandPart::Second:
+        canvas.setPenWidth(1);
+        canvas.setPenColour(SecondHandColour);
+        break;
+    case HandPart::Minute:
+        canvas.setPenWidth(2);
+        canvas.setPenColour(MinuteHourHandColour);
+        break;
+    case HandPart::Hour:
+        canvas.setPenWidth(3);
+        canvas.setPenColour(MinuteHourHandColour);
+        break;
+    case HandPart::Hub:
+        canvas.setPenWidth(3);
+        canvas.setPenColour(HubColour);
+        canvas.setBrushColour(HubColour);
+        canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);
         return;
-    scratch.canvas().copyRect(bounds, clean.canvas(), bounds);
-    DrawHandsAndHub(scratch.canvas(), centre, radius, to);
-    for (const QRect &box : boxes)
-        picture.copyRect(box, scratch.canvas(), box);
+    }
+    const QPoint end = centre + HandPartEnd(part, HandEndOffsets(radius, time));
+    canvas.moveTo(centre.x(), centre.y());
+    canvas.lineTo(end.x(), end.y());
+}
+
+void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)
+{
+    for (const HandPart part : HandParts)
+        DrawHandPart(canvas, part, centre, radius, time);
 }

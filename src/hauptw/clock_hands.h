@@ -1,7 +1,6 @@
 #pragma once
 
 #include "opdate/opdate.h"
-#include "toolkit/bitmap.h"
 #include "toolkit/canvas.h"
 
 #include <QPoint>
@@ -39,13 +38,16 @@ std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time);
 // Where the drawing for one time differs from that for another: around the hands that moved.
 std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to);
 
+// The parts of a dial's drawing, from the bottom up.
+enum class HandPart { Second, Minute, Hour, Hub };
+inline constexpr HandPart HandParts[] = {HandPart::Second, HandPart::Minute, HandPart::Hour, HandPart::Hub};
+
+// Where a part ends, relative to the dial's centre: the hub has no end, (0, 0).
+QPoint HandPartEnd(HandPart part, const HandEnds &ends);
+// The area of the picture one part changes, soft edges included.
+QRect HandPartBounds(HandPart part, QPoint centre, int radius, SecondOfDay time);
+// Draws one part for the time of day, with the pen and brush it sets.
+void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, int radius, SecondOfDay time);
 // Draws second hand, minute hand, hour hand and hub, in that order, for the time of day. Leaves
 // the canvas with the hub's grey pen (width 3) and brush.
 void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time);
-
-// Changes the hands on `picture` from those for `from` (-1: none yet, the picture is clean) to
-// those for `to`. `clean` holds the picture without hands around the dial, and `scratch` is
-// covered like it: the hands are drawn there, and only the boxes of the hands that moved are
-// copied to the picture, none beyond `clean`'s area.
-void MoveHands(Canvas &picture, const Bitmap &clean, Bitmap &scratch, QPoint centre, int radius, SecondOfDay from,
-               SecondOfDay to);

@@ -1,6 +1,5 @@
 #include "hauptwin.h"
 
-#include "hauptw/clock_hands.h"
 #include "hauptw/dial_layout.h"
 #include "hauptw/screen_text.h"
 
@@ -17,19 +16,18 @@ void THauptwin::PaintBoxSekundePaint()
         return;
     // One look at the clock for both dials, so they never show different seconds.
     const SecondOfDay now = CurrentSecondOfDay();
-    paintClock(*LocalPatch, localScratch_, localSquare(), ShiftedByHours(now, LocalOffset), localShown_);
-    paintClock(*UtcPatch, utcScratch_, utcSquare(), ShiftedByHours(now, UtcOffset), utcShown_);
+    paintClock(localHands_, ShiftedByHours(now, LocalOffset), localShown_);
+    paintClock(utcHands_, ShiftedByHours(now, UtcOffset), utcShown_);
 }
 
 // Within one second the hands would be drawn where they are: nothing is drawn, nothing sent to
 // the screen. Otherwise only the pixels around the hands that moved change, so the screen
 // changes just where they were and where they go.
-void THauptwin::paintClock(const Bitmap &patch, Bitmap &scratch, const QRect &square, SecondOfDay time, SecondOfDay &shown)
+void THauptwin::paintClock(DialHands &hands, SecondOfDay time, SecondOfDay &shown)
 {
     if (time == shown)
         return;
-    const int radius = ClockWidth / 2;
-    MoveHands(bild->canvas(), patch, scratch, square.topLeft() + QPoint(radius, radius), radius, shown, time);
+    hands.move(bild->canvas(), shown, time);
     shown = time;
 }
 

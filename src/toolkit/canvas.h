@@ -11,6 +11,7 @@
 #include <functional>
 
 class QPainter;
+class Sprite;
 
 enum class BrushStyle { Solid, Clear };
 
@@ -58,6 +59,8 @@ public:
     // The ellipse inside the box from (left, top) to (right, bottom), outlined with the pen and
     // filled with the brush.
     void ellipse(int left, int top, int right, int bottom);
+    // Lays a sprite made at this canvas's scale over this area of the picture.
+    void overlay(const Sprite &sprite, const QRect &pictureArea);
     // Plain pixel copy of the source's pixels for that area; stretched if the sizes differ.
     void copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea);
 
@@ -78,7 +81,10 @@ public:
 private:
     // The font at the given scale.
     QFont font(double scale = 1.0) const;
-    QPointF mapped(QPointF picturePoint) const;
+    // At the scale, before the origin is taken off.
+    QPointF scaled(QPointF picturePoint) const;
+    QRect scaledArea(const QRect &pictureArea) const;
+    void takeOriginOff(QPainter &painter) const;
     double penPixels() const { return penWidth_ * scale_; }
     void changed(const QRect &pixelArea);
 

@@ -3,6 +3,7 @@
 
 #include "support/hand_colours.h"
 #include "hauptw/clock_hands.h"
+#include "hauptw/dial_hands.h"
 #include "support/picture_difference.h"
 #include "support/sharpness.h"
 #include "toolkit/bitmap.h"
@@ -197,10 +198,10 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
     const QRect dialArea(Centre - QPoint(Radius + HandOverhang, Radius + HandOverhang),
                          Centre + QPoint(Radius + HandOverhang, Radius + HandOverhang));
     Bitmap patch;
-    Bitmap scratch;
     patch.cover(canvas, dialArea);
     patch.canvas().copyRect(dialArea, canvas, dialArea);
-    scratch.cover(canvas, dialArea);
+    DialHands hands;
+    hands.prepare(patch, Centre, Radius);
 
     std::vector<SecondOfDay> times;
     for (SecondOfDay time = SecondsFromHms(11, 59, 50); time <= SecondsFromHms(12, 1, 5); ++time)
@@ -210,7 +211,7 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
     SecondOfDay shown = -1;
     for (const SecondOfDay time : times) {
         reported = QRegion();
-        MoveHands(canvas, patch, scratch, Centre, Radius, shown, time);
+        hands.move(canvas, shown, time);
         QImage expected = clean;
         Canvas direct(expected);
         direct.setMapping(scale);

@@ -2,6 +2,7 @@
 // pixel-exact placement, and the areas each operation reports as changed.
 
 #include "toolkit/bitmap.h"
+#include "toolkit/sprite.h"
 #include "support/picture_difference.h"
 #include "support/sharpness.h"
 
@@ -251,9 +252,9 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel_data()
 {
     QTest::addColumn<int>("operation");
     QTest::addColumn<double>("scale");
-    const char *const names[] = {"thin line", "thick slanted line", "ellipse", "text", "rectangle copy"};
+    const char *const names[] = {"thin line", "thick slanted line", "ellipse", "text", "rectangle copy", "sprite"};
     for (const double scale : {1.0, 2.5})
-        for (int operation = 0; operation < 5; ++operation)
+        for (int operation = 0; operation < 6; ++operation)
             QTest::addRow("%s at scale %g", names[operation], scale) << operation << scale;
 }
 
@@ -294,6 +295,16 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel()
         break;
     case 4:
         canvas.copyRect(QRect(60, 70, 40, 30), sourceCanvas, QRect(0, 0, 40, 30));
+        break;
+    case 5:
+        canvas.overlay(Sprite(canvas, QRect(90, 50, 65, 55),
+                              [](Canvas &layer) {
+                                  layer.setPenWidth(3);
+                                  layer.setPenColour(0x00FFFF);
+                                  layer.moveTo(150, 100);
+                                  layer.lineTo(93, 57);
+                              }),
+                       QRect(0, 0, 300, 200));
         break;
     }
     const QRect changed = DifferingArea(before, picture, picture.rect());
