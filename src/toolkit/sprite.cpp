@@ -43,6 +43,9 @@ Sprite::Sprite(const Canvas &like, const QRect &pictureArea, const std::function
         pixels_.insert(pixels_.end(), left, right);
         area_ |= QRect(runs_.back().x, runs_.back().y, runs_.back().length, 1);
     }
+    // Sprites are kept for long: no room for growth.
+    runs_.shrink_to_fit();
+    pixels_.shrink_to_fit();
 }
 
 void Sprite::blendOnto(QImage &image, QPoint origin, const QRect &within) const
