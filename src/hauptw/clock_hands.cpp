@@ -29,6 +29,22 @@ void addHandArea(std::vector<QRect> &area, QPoint centre, QPoint end)
     }
 }
 
+qint64 pixelsIn(const QRect &box)
+{
+    return qint64(box.width()) * box.height();
+}
+
+// Joins the box to the last one where the box around both is no larger than the two: a hand
+// that moved a second's worth then needs half as many boxes, which cost less to repaint, and
+// hardly more pixels.
+void addJoined(std::vector<QRect> &area, const QRect &box)
+{
+    if (!area.empty() && pixelsIn(area.back() | box) <= pixelsIn(area.back()) + pixelsIn(box))
+        area.back() |= box;
+    else
+        area.push_back(box);
+}
+
 } // namespace
 
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s)
@@ -68,8 +84,15 @@ std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, S
     for (const auto &[was, is] : {std::pair(before.second, after.second), std::pair(before.minute, after.minute),
                                   std::pair(before.hour, after.hour)})
         if (was != is) {
-            addHandArea(area, centre, was);
-            addHandArea(area, centre, is);
+            std::vector<QRect> wasArea;
+            std::vector<QRect> isArea;
+            addHandArea(wasArea, centre, was);
+            addHandArea(isArea, centre, is);
+            // Piece by piece from the centre out, where the two lie closest.
+            for (std::size_t piece = 0; piece < std::max(wasArea.size(), isArea.size()); ++piece)
+                for (const std::vector<QRect> *hand : {&wasArea, &isArea})
+                    if (piece < hand->size())
+                        addJoined(area, (*hand)[piece]);
         }
     return area;
 }

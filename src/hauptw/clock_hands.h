@@ -35,7 +35,9 @@ HandEnds HandEndOffsets(int radius, SecondOfDay time);
 // overlap. They hug each hand along its length, far less than the hands' bounding box when
 // they slant.
 std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time);
-// Where the drawing for one time differs from that for another: around the hands that moved.
+// Where the drawing for one time differs from that for another: around the hands that moved,
+// with boxes of a hand's old and new places joined where the box around both holds no more
+// pixels than the two together.
 std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to);
 
 // The parts of a dial's drawing, from the bottom up.
