@@ -148,9 +148,3 @@ void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, int radius, Seco
     canvas.moveTo(centre.x(), centre.y());
     canvas.lineTo(end.x(), end.y());
 }
-
-void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)
-{
-    for (const HandPart part : HandParts)
-        DrawHandPart(canvas, part, centre, radius, time);
-}

@@ -31,7 +31,7 @@ struct HandEnds
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s);
 HandEnds HandEndOffsets(int radius, SecondOfDay time);
 
-// The area of the picture that DrawHandsAndHub changes, soft edges included, as boxes that may
+// The area of the picture that drawing all parts changes, soft edges included, as boxes that may
 // overlap. They hug each hand along its length, far less than the hands' bounding box when
 // they slant.
 std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time);
@@ -50,6 +50,3 @@ QPoint HandPartEnd(HandPart part, const HandEnds &ends);
 QRect HandPartBounds(HandPart part, QPoint centre, int radius, SecondOfDay time);
 // Draws one part for the time of day, with the pen and brush it sets.
 void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, int radius, SecondOfDay time);
-// Draws second hand, minute hand, hour hand and hub, in that order, for the time of day. Leaves
-// the canvas with the hub's grey pen (width 3) and brush.
-void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time);

@@ -3,6 +3,7 @@
 
 #include "support/hand_colours.h"
 #include "hauptw/clock_hands.h"
+#include "support/dial_drawing.h"
 #include "hauptw/dial_hands.h"
 #include "support/picture_difference.h"
 #include "support/sharpness.h"

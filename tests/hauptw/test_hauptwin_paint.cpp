@@ -7,6 +7,7 @@
 #include "support/hand_colours.h"
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/clock_hands.h"
+#include "support/dial_drawing.h"
 #include "hauptw/dial_layout.h"
 #include "hauptw/screen_text.h"
 #include "support/paint_recorder.h"
