@@ -18,7 +18,6 @@
 class Sprite
 {
 public:
-    Sprite() = default;
     // Draws on a transparent layer over this area of the picture, at the scale of `like`.
     Sprite(const Canvas &like, const QRect &pictureArea, const std::function<void(Canvas &)> &draw);
 
