@@ -18,23 +18,31 @@ QPoint endOffset(double angle, int radius, double share = 1.0)
 // then needs a third of its bounding box repainted.
 constexpr int PieceLength = 12;
 
-// The pixels a hand from the centre to centre + end may touch.
-QRegion handArea(QPoint centre, QPoint end)
+// Adds the boxes holding the pixels a hand from the centre to centre + end may touch.
+void addHandArea(std::vector<QRect> &area, QPoint centre, QPoint end)
 {
     const int pieces = std::max(1, int(std::hypot(end.x(), end.y())) / PieceLength);
-    QRegion area;
     for (int piece = 0; piece < pieces; ++piece) {
         const QPoint from = centre + end * piece / pieces;
         const QPoint to = centre + end * (piece + 1) / pieces;
-        area += QRect(from, to).normalized().adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+        area.push_back(QRect(from, to).normalized().adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang));
     }
-    return area;
 }
 
-void drawHand(Canvas &canvas, QPoint centre, QPoint end)
+qint64 pixelsIn(const QRect &box)
 {
-    canvas.moveTo(centre.x(), centre.y());
-    canvas.lineTo(centre.x() + end.x(), centre.y() + end.y());
+    return qint64(box.width()) * box.height();
+}
+
+// Joins the box to the last one where the box around both is no larger than the two: a hand
+// that moved a second's worth then needs half as many boxes, which cost less to repaint, and
+// hardly more pixels.
+void addJoined(std::vector<QRect> &area, const QRect &box)
+{
+    if (!area.empty() && pixelsIn(area.back() | box) <= pixelsIn(area.back()) + pixelsIn(box))
+        area.back() |= box;
+    else
+        area.push_back(box);
 }
 
 } // namespace
@@ -59,46 +67,84 @@ HandEnds HandEndOffsets(int radius, SecondOfDay time)
     return HandEndOffsets(radius, h, m, s);
 }
 
-QRegion HandsArea(QPoint centre, int radius, SecondOfDay time)
+std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time)
 {
     const HandEnds ends = HandEndOffsets(radius, time);
-    QRegion area = QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
-                       .adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+    std::vector<QRect> area{HandPartBounds(HandPart::Hub, centre, radius, time)};
     for (const QPoint end : {ends.second, ends.minute, ends.hour})
-        area += handArea(centre, end);
+        addHandArea(area, centre, end);
     return area;
 }
 
-QRegion MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to)
+std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to)
 {
     const HandEnds before = HandEndOffsets(radius, from);
     const HandEnds after = HandEndOffsets(radius, to);
-    QRegion area;
+    std::vector<QRect> area;
     for (const auto &[was, is] : {std::pair(before.second, after.second), std::pair(before.minute, after.minute),
                                   std::pair(before.hour, after.hour)})
-        if (was != is)
-            area += handArea(centre, was) + handArea(centre, is);
+        if (was != is) {
+            std::vector<QRect> wasArea;
+            std::vector<QRect> isArea;
+            addHandArea(wasArea, centre, was);
+            addHandArea(isArea, centre, is);
+            // Piece by piece from the centre out, where the two lie closest.
+            for (std::size_t piece = 0; piece < std::max(wasArea.size(), isArea.size()); ++piece)
+                for (const std::vector<QRect> *hand : {&wasArea, &isArea})
+                    if (piece < hand->size())
+                        addJoined(area, (*hand)[piece]);
+        }
     return area;
 }
 
-void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)
+QPoint HandPartEnd(HandPart part, const HandEnds &ends)
 {
-    const HandEnds ends = HandEndOffsets(radius, time);
+    switch (part) {
+    case HandPart::Second:
+        return ends.second;
+    case HandPart::Minute:
+        return ends.minute;
+    case HandPart::Hour:
+        return ends.hour;
+    case HandPart::Hub:
+        break;
+    }
+    return {};
+}
 
+QRect HandPartBounds(HandPart part, QPoint centre, int radius, SecondOfDay time)
+{
+    const QRect outline = part == HandPart::Hub
+                              ? QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
+                              : QRect(centre, centre + HandPartEnd(part, HandEndOffsets(radius, time))).normalized();
+    return outline.adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+}
+
+void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, int radius, SecondOfDay time)
+{
     canvas.setPenStyle(Qt::SolidLine);
-    canvas.setPenWidth(1);
-    canvas.setPenColour(SecondHandColour);
     canvas.setBrushStyle(BrushStyle::Solid);
-    drawHand(canvas, centre, ends.second);
-
-    canvas.setPenColour(MinuteHourHandColour);
-    canvas.setPenWidth(2);
-    drawHand(canvas, centre, ends.minute);
-
-    canvas.setPenWidth(3);
-    drawHand(canvas, centre, ends.hour);
-
-    canvas.setBrushColour(HubColour);
-    canvas.setPenColour(HubColour);
-    canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);
+    switch (part) {
+    case HandPart::Second:
+        canvas.setPenWidth(1);
+        canvas.setPenColour(SecondHandColour);
+        break;
+    case HandPart::Minute:
+        canvas.setPenWidth(2);
+        canvas.setPenColour(MinuteHourHandColour);
+        break;
+    case HandPart::Hour:
+        canvas.setPenWidth(3);
+        canvas.setPenColour(MinuteHourHandColour);
+        break;
+    case HandPart::Hub:
+        canvas.setPenWidth(3);
+        canvas.setPenColour(HubColour);
+        canvas.setBrushColour(HubColour);
+        canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);
+        return;
+    }
+    const QPoint end = centre + HandPartEnd(part, HandEndOffsets(radius, time));
+    canvas.moveTo(centre.x(), centre.y());
+    canvas.lineTo(end.x(), end.y());
 }

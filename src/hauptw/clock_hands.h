@@ -5,9 +5,9 @@
 
 #include <QPoint>
 #include <QRect>
-#include <QRegion>
 
 #include <cstdint>
+#include <vector>
 
 inline constexpr BgrColour SecondHandColour = 0x0000FF;
 inline constexpr BgrColour MinuteHourHandColour = 0x00FFFF;
@@ -31,12 +31,22 @@ struct HandEnds
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s);
 HandEnds HandEndOffsets(int radius, SecondOfDay time);
 
-// The area of the picture that DrawHandsAndHub changes, soft edges included. It hugs each hand
-// with small boxes along it, far less than the hands' bounding box when they slant.
-QRegion HandsArea(QPoint centre, int radius, SecondOfDay time);
-// Where the drawing for one time differs from that for another: around the hands that moved.
-QRegion MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to);
+// The area of the picture that drawing all parts changes, soft edges included, as boxes that may
+// overlap. They hug each hand along its length, far less than the hands' bounding box when
+// they slant.
+std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time);
+// Where the drawing for one time differs from that for another: around the hands that moved,
+// with boxes of a hand's old and new places joined where the box around both holds no more
+// pixels than the two together.
+std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to);
 
-// Draws second hand, minute hand, hour hand and hub, in that order, for the time of day. Leaves
-// the canvas with the hub's grey pen (width 3) and brush.
-void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time);
+// The parts of a dial's drawing, from the bottom up.
+enum class HandPart { Second, Minute, Hour, Hub };
+inline constexpr HandPart HandParts[] = {HandPart::Second, HandPart::Minute, HandPart::Hour, HandPart::Hub};
+
+// Where a part ends, relative to the dial's centre: the hub has no end, (0, 0).
+QPoint HandPartEnd(HandPart part, const HandEnds &ends);
+// The area of the picture one part changes, soft edges included.
+QRect HandPartBounds(HandPart part, QPoint centre, int radius, SecondOfDay time);
+// Draws one part for the time of day, with the pen and brush it sets.
+void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, int radius, SecondOfDay time);

@@ -59,8 +59,8 @@ void THauptwin::FormResize()
     if (!bild->place(FitPictureInside(size(), bild->pictureSize())))
         return;
     paintScreenText();
-    capture(*LocalPatch, patchArea(localSquare()));
-    capture(*UtcPatch, patchArea(utcSquare()));
+    capture(*LocalPatch, localHands_, localSquare());
+    capture(*UtcPatch, utcHands_, utcSquare());
     localShown_ = -1;
     utcShown_ = -1;
     PatchesReady = true;
@@ -73,10 +73,13 @@ QRect THauptwin::patchArea(const QRect &square)
     return square.adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
 }
 
-void THauptwin::capture(Bitmap &patch, const QRect &pictureArea)
+void THauptwin::capture(Bitmap &patch, DialHands &hands, const QRect &square)
 {
-    patch.cover(bild->canvas(), pictureArea);
-    patch.canvas().copyRect(pictureArea, bild->canvas(), pictureArea);
+    const QRect area = patchArea(square);
+    patch.cover(bild->canvas(), area);
+    patch.canvas().copyRect(area, bild->canvas(), area);
+    const int radius = ClockWidth / 2;
+    hands.prepare(patch, square.topLeft() + QPoint(radius, radius), radius);
 }
 
 void THauptwin::FormShow()

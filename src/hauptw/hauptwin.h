@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hauptw/dial_hands.h"
 #include "opdate/opdate.h"
 #include "toolkit/bitmap.h"
 #include "toolkit/full_screen_form.h"
@@ -72,14 +73,17 @@ private:
     QRect localSquare() const { return {LocalClockLeft, LocalClockTop, ClockWidth, ClockHeight}; }
     QRect utcSquare() const { return {UtcClockLeft, UtcClockTop, ClockWidth, ClockHeight}; }
     static QRect patchArea(const QRect &square);
-    void capture(Bitmap &patch, const QRect &pictureArea);
-    void restore(const Bitmap &patch, const QRect &pictureArea);
+    // Takes the clean picture around the clock square into the patch, which the hands erase
+    // with.
+    void capture(Bitmap &patch, DialHands &hands, const QRect &square);
     // `shown` is the time the dial shows, -1 before its first hands.
-    void paintClock(const Bitmap &patch, const QRect &square, SecondOfDay time, SecondOfDay &shown);
+    void paintClock(DialHands &hands, SecondOfDay time, SecondOfDay &shown);
     void paintScreenText();
     // Sets the text font on the picture's canvas and says where the text goes, if anywhere.
     std::optional<QPoint> placeScreenText(const QString &text);
 
+    DialHands localHands_;
+    DialHands utcHands_;
     // The computer's second the dials were last drawn for.
     SecondOfDay clockShown_ = -1;
     SecondOfDay localShown_ = -1;

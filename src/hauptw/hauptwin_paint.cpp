@@ -1,6 +1,5 @@
 #include "hauptwin.h"
 
-#include "hauptw/clock_hands.h"
 #include "hauptw/dial_layout.h"
 #include "hauptw/screen_text.h"
 
@@ -18,35 +17,19 @@ void THauptwin::PaintBoxSekundePaint()
     // One look at the clock for both dials, so they never show different seconds.
     const SecondOfDay now = CurrentSecondOfDay();
     clockShown_ = now;
-    paintClock(*LocalPatch, localSquare(), ShiftedByHours(now, LocalOffset), localShown_);
-    paintClock(*UtcPatch, utcSquare(), ShiftedByHours(now, UtcOffset), utcShown_);
+    paintClock(localHands_, ShiftedByHours(now, LocalOffset), localShown_);
+    paintClock(utcHands_, ShiftedByHours(now, UtcOffset), utcShown_);
 }
 
 // Within one second the hands would be drawn where they are: nothing is drawn, nothing sent to
-// the screen. Otherwise only the pixels around the hands that moved are erased and drawn again,
-// so the screen changes just where they were and where they go.
-void THauptwin::paintClock(const Bitmap &patch, const QRect &square, SecondOfDay time, SecondOfDay &shown)
+// the screen. Otherwise only the pixels around the hands that moved change, so the screen
+// changes just where they were and where they go.
+void THauptwin::paintClock(DialHands &hands, SecondOfDay time, SecondOfDay &shown)
 {
     if (time == shown)
         return;
-    const int radius = ClockWidth / 2;
-    const QPoint centre = square.topLeft() + QPoint(radius, radius);
-    // The first hands go on the clean picture.
-    const QRegion changed = (shown < 0 ? HandsArea(centre, radius, time) : MovedHandsArea(centre, radius, shown, time))
-                                .intersected(patchArea(square));
-    if (shown >= 0)
-        for (const QRect &area : changed)
-            restore(patch, area);
-    Canvas &canvas = bild->canvas();
-    canvas.setClipArea(changed);
-    DrawHandsAndHub(canvas, centre, radius, time);
-    canvas.setClipArea({});
+    hands.move(bild->canvas(), shown, time);
     shown = time;
-}
-
-void THauptwin::restore(const Bitmap &patch, const QRect &pictureArea)
-{
-    bild->canvas().copyRect(pictureArea, patch.canvas(), pictureArea);
 }
 
 void THauptwin::paintScreenText()

@@ -16,6 +16,8 @@ public:
     // drawn on in that picture's coordinates: copying the area from there to here and back
     // again is a plain pixel copy at any scale.
     void cover(const Canvas &canvas, const QRect &pictureArea);
+    // The area of the picture drawn on that these pixels hold: all of them after setSize.
+    QRect pictureArea() const { return pictureArea_; }
     int width() const { return image_.width(); }
     int height() const { return image_.height(); }
 
@@ -25,5 +27,6 @@ public:
 
 private:
     QImage image_;
+    QRect pictureArea_;
     Canvas canvas_{image_};
 };

@@ -1,5 +1,7 @@
 #include "canvas.h"
 
+#include "toolkit/sprite.h"
+
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -40,58 +42,57 @@ void Canvas::setMapping(double scale, QPoint origin)
     origin_ = origin;
 }
 
-QPointF Canvas::mapped(QPointF picturePoint) const
+QPointF Canvas::scaled(QPointF picturePoint) const
 {
-    return picturePoint * scale_ - QPointF(origin_);
+    return picturePoint * scale_;
 }
 
-QRect Canvas::pixelArea(const QRect &pictureArea) const
+QRect Canvas::scaledArea(const QRect &pictureArea) const
 {
     if (pictureArea.isEmpty())
         return {};
-    const QPointF topLeft = mapped(pictureArea.topLeft());
-    const QPointF bottomRight = mapped(pictureArea.bottomRight() + QPoint(1, 1));
+    const QPointF topLeft = scaled(pictureArea.topLeft());
+    const QPointF bottomRight = scaled(pictureArea.bottomRight() + QPoint(1, 1));
     return QRect(QPoint(int(std::floor(topLeft.x())), int(std::floor(topLeft.y()))),
                  QPoint(int(std::ceil(bottomRight.x())) - 1, int(std::ceil(bottomRight.y())) - 1));
 }
 
-QRegion Canvas::pixelArea(const QRegion &pictureArea) const
+QRect Canvas::pixelArea(const QRect &pictureArea) const
 {
-    QRegion pixels;
-    for (const QRect &rect : pictureArea)
-        pixels += pixelArea(rect);
-    return pixels;
+    return scaledArea(pictureArea).translated(-origin_);
 }
 
-void Canvas::clip(QPainter &painter) const
+// Qt's smooth round caps move by a shade when their coordinates are shifted, but not when the
+// painter shifts them: with the origin taken off by the painter, a shape drawn on a bitmap
+// gets the very pixels it gets on the whole picture.
+void Canvas::takeOriginOff(QPainter &painter) const
 {
-    if (!clip_.isEmpty())
-        painter.setClipRegion(clip_);
+    painter.translate(-QPointF(origin_));
 }
 
 void Canvas::lineTo(int x, int y)
 {
-    const QPointF from = mapped(pixelCentre(penPosition_.x(), penPosition_.y()));
-    const QPointF to = mapped(pixelCentre(x, y));
+    const QPointF from = scaled(pixelCentre(penPosition_.x(), penPosition_.y()));
+    const QPointF to = scaled(pixelCentre(x, y));
     penPosition_ = QPoint(x, y);
     if (penStyle_ == Qt::NoPen)
         return;
     {
         QPainter painter(&picture_);
-        clip(painter);
+        takeOriginOff(painter);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(QColor(RgbFromBgr(penColour_)), penPixels(), penStyle_, Qt::RoundCap, Qt::RoundJoin));
         painter.drawLine(from, to);
     }
-    changed(areaAround(from, to, penReach(penPixels())));
+    changed(areaAround(from, to, penReach(penPixels())).translated(-origin_));
 }
 
 void Canvas::ellipse(int left, int top, int right, int bottom)
 {
-    const QRectF box(mapped(pixelCentre(left, top)), mapped(pixelCentre(right, bottom)));
+    const QRectF box(scaled(pixelCentre(left, top)), scaled(pixelCentre(right, bottom)));
     {
         QPainter painter(&picture_);
-        clip(painter);
+        takeOriginOff(painter);
         painter.setRenderHint(QPainter::Antialiasing);
         if (penStyle_ == Qt::NoPen)
             painter.setPen(Qt::NoPen);
@@ -101,7 +102,14 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
             painter.setBrush(QColor(RgbFromBgr(brushColour_)));
         painter.drawEllipse(box);
     }
-    changed(areaAround(box.topLeft(), box.bottomRight(), penReach(penPixels())));
+    changed(areaAround(box.topLeft(), box.bottomRight(), penReach(penPixels())).translated(-origin_));
+}
+
+void Canvas::overlay(const Sprite &sprite, const QRect &pictureArea)
+{
+    const QRect area = pixelArea(pictureArea);
+    sprite.blendOnto(picture_, origin_, area);
+    changed(sprite.pixelArea().translated(-origin_) & area);
 }
 
 void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea)
@@ -113,10 +121,12 @@ void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRec
     if (target.size() == from.size() && picture_.format() == source.picture_.format() && picture_.rect().contains(target)
         && source.picture_.rect().contains(from)) {
         // Row by row: Qt's painter would hand a large copy to worker threads, waking them all.
-        const qsizetype bytes = qsizetype(target.width()) * picture_.depth() / 8;
+        const int pixelBytes = picture_.depth() / 8;
+        uchar *to = picture_.scanLine(target.top()) + target.left() * pixelBytes;
+        const uchar *rowFrom = source.picture_.constScanLine(from.top()) + from.left() * pixelBytes;
         for (int row = 0; row < target.height(); ++row)
-            std::memcpy(picture_.scanLine(target.top() + row) + target.left() * picture_.depth() / 8,
-                        source.picture_.constScanLine(from.top() + row) + from.left() * picture_.depth() / 8, bytes);
+            std::memcpy(to + row * picture_.bytesPerLine(), rowFrom + row * source.picture_.bytesPerLine(),
+                        qsizetype(target.width()) * pixelBytes);
     } else {
         QPainter painter(&picture_);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
@@ -152,13 +162,14 @@ void Canvas::textOut(int x, int y, const QString &text)
 {
     if (text.isEmpty())
         return;
-    const QPointF origin = mapped(QPointF(x, y));
+    const QPointF origin = scaled(QPointF(x, y));
     {
         QPainter painter(&picture_);
+        takeOriginOff(painter);
         const QFont textFont = font(scale_);
         const QFontMetrics metrics(textFont);
         if (brushStyle_ == BrushStyle::Solid)
-            painter.fillRect(pixelArea(QRect(x, y, textWidth(text), textHeight(text))), QColor(RgbFromBgr(brushColour_)));
+            painter.fillRect(scaledArea(QRect(x, y, textWidth(text), textHeight(text))), QColor(RgbFromBgr(brushColour_)));
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setFont(textFont);
         painter.setPen(QColor(RgbFromBgr(fontColour_)));
@@ -182,11 +193,6 @@ void Canvas::changed(const QRect &pixelArea)
     if (!changeListener_)
         return;
     const QRect onPicture = pixelArea.intersected(picture_.rect());
-    if (clip_.isEmpty()) {
-        if (!onPicture.isEmpty())
-            changeListener_(onPicture);
-        return;
-    }
-    for (const QRect &area : clip_.intersected(onPicture))
-        changeListener_(area);
+    if (!onPicture.isEmpty())
+        changeListener_(onPicture);
 }

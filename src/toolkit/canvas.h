@@ -6,12 +6,12 @@
 #include <QImage>
 #include <QPoint>
 #include <QRect>
-#include <QRegion>
 #include <QString>
 
 #include <functional>
 
 class QPainter;
+class Sprite;
 
 enum class BrushStyle { Solid, Clear };
 
@@ -42,11 +42,6 @@ public:
     QPoint origin() const { return origin_; }
     // The pixels that show this area of the picture, partly covered ones included.
     QRect pixelArea(const QRect &pictureArea) const;
-    QRegion pixelArea(const QRegion &pictureArea) const;
-
-    // Lines and ellipses change only pixels inside this area of the picture; an empty area
-    // lets them draw anywhere.
-    void setClipArea(const QRegion &pictureArea) { clip_ = pixelArea(pictureArea); }
 
     void setPenStyle(Qt::PenStyle style) { penStyle_ = style; }
     void setPenWidth(int width) { penWidth_ = width; }
@@ -64,6 +59,8 @@ public:
     // The ellipse inside the box from (left, top) to (right, bottom), outlined with the pen and
     // filled with the brush.
     void ellipse(int left, int top, int right, int bottom);
+    // Lays a sprite made at this canvas's scale over this area of the picture.
+    void overlay(const Sprite &sprite, const QRect &pictureArea);
     // Plain pixel copy of the source's pixels for that area; stretched if the sizes differ.
     void copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea);
 
@@ -84,16 +81,17 @@ public:
 private:
     // The font at the given scale.
     QFont font(double scale = 1.0) const;
-    QPointF mapped(QPointF picturePoint) const;
+    // At the scale, before the origin is taken off.
+    QPointF scaled(QPointF picturePoint) const;
+    QRect scaledArea(const QRect &pictureArea) const;
+    void takeOriginOff(QPainter &painter) const;
     double penPixels() const { return penWidth_ * scale_; }
     void changed(const QRect &pixelArea);
-    void clip(QPainter &painter) const;
 
     QImage &picture_;
     ChangeListener changeListener_;
     double scale_ = 1.0;
     QPoint origin_;
-    QRegion clip_;
     QPoint penPosition_;
     Qt::PenStyle penStyle_ = Qt::SolidLine;
     int penWidth_ = 1;

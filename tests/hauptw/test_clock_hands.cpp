@@ -3,6 +3,9 @@
 
 #include "support/hand_colours.h"
 #include "hauptw/clock_hands.h"
+#include "support/dial_drawing.h"
+#include "hauptw/dial_hands.h"
+#include "support/picture_difference.h"
 #include "support/sharpness.h"
 #include "toolkit/bitmap.h"
 
@@ -61,6 +64,8 @@ private slots:
     void drawnHandsStopAtTheirEnds();
     void handsAtThreeTimesTheScaleAreDrawnAtThatSize();
     void handsAreaHoldsEverythingDrawn();
+    void movedHandsLookAsIfDrawnAfresh_data();
+    void movedHandsLookAsIfDrawnAfresh();
 };
 
 void TestClockHands::handsEndWhereTheTimeSays_data()
@@ -156,7 +161,9 @@ void TestClockHands::handsAreaHoldsEverythingDrawn()
         Bitmap dial;
         dial.setSize(200, 200);
         DrawHandsAndHub(dial.canvas(), Centre, Radius, time);
-        const QRegion area = HandsArea(Centre, Radius, time);
+        QRegion area;
+        for (const QRect &box : HandsArea(Centre, Radius, time))
+            area += box;
         QImage outside = dial.image();
         QPainter painter(&outside);
         painter.setClipRegion(area);
@@ -166,6 +173,56 @@ void TestClockHands::handsAreaHoldsEverythingDrawn()
         black.fill(Qt::black);
         QCOMPARE(outside, black);
         QVERIFY(QRect(0, 0, 200, 200).contains(area.boundingRect()));
+    }
+}
+
+void TestClockHands::movedHandsLookAsIfDrawnAfresh_data()
+{
+    QTest::addColumn<double>("scale");
+    QTest::newRow("picture's own pixels") << 1.0;
+    QTest::newRow("1920x1080 screen") << 1080 / 768.0;
+    QTest::newRow("3840x2160 screen") << 2160 / 768.0;
+}
+
+// Second by second across a change of minute and hour, then in jumps: after each move the
+// picture is exactly what drawing the hands on the clean picture gives, and only the boxes
+// around the hands that moved were reported changed.
+void TestClockHands::movedHandsLookAsIfDrawnAfresh()
+{
+    QFETCH(double, scale);
+    const QImage clean = StripedPicture(int(200 * scale), int(200 * scale));
+    QImage picture = clean;
+    Canvas canvas(picture);
+    canvas.setMapping(scale);
+    QRegion reported;
+    canvas.setChangeListener([&reported](const QRect &area) { reported += area; });
+    const QRect dialArea(Centre - QPoint(Radius + HandOverhang, Radius + HandOverhang),
+                         Centre + QPoint(Radius + HandOverhang, Radius + HandOverhang));
+    Bitmap patch;
+    patch.cover(canvas, dialArea);
+    patch.canvas().copyRect(dialArea, canvas, dialArea);
+    DialHands hands;
+    hands.prepare(patch, Centre, Radius);
+
+    std::vector<SecondOfDay> times;
+    for (SecondOfDay time = SecondsFromHms(11, 59, 50); time <= SecondsFromHms(12, 1, 5); ++time)
+        times.push_back(time);
+    for (const SecondOfDay time : {SecondsFromHms(16, 47, 33), SecondsFromHms(3, 15, 50), SecondsFromHms(3, 15, 50) + 60})
+        times.push_back(time);
+    SecondOfDay shown = -1;
+    for (const SecondOfDay time : times) {
+        reported = QRegion();
+        hands.move(canvas, shown, time);
+        QImage expected = clean;
+        Canvas direct(expected);
+        direct.setMapping(scale);
+        DrawHandsAndHub(direct, Centre, Radius, time);
+        QCOMPARE(DifferingArea(picture, expected, picture.rect()), QRect());
+        QRegion moved;
+        for (const QRect &box : shown < 0 ? HandsArea(Centre, Radius, time) : MovedHandsArea(Centre, Radius, shown, time))
+            moved += canvas.pixelArea(box);
+        QVERIFY2((reported - moved).isEmpty(), "only the boxes of the hands that moved change");
+        shown = time;
     }
 }
 

@@ -38,3 +38,12 @@ QRect DifferingArea(const QImage &a, const QImage &b, const QRect &within)
         return {};
     return QRect(QPoint(left, top), QPoint(right, bottom));
 }
+
+QImage StripedPicture(int width, int height)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            picture.setPixel(x, y, qRgb(x * 7 % 256, y * 5 % 256, (x + y) % 256));
+    return picture;
+}

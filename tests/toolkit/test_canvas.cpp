@@ -2,6 +2,7 @@
 // pixel-exact placement, and the areas each operation reports as changed.
 
 #include "toolkit/bitmap.h"
+#include "toolkit/sprite.h"
 #include "support/picture_difference.h"
 #include "support/sharpness.h"
 
@@ -11,16 +12,6 @@
 namespace {
 
 constexpr QRgb Black = 0xFF000000;
-
-// A picture whose every pixel differs from its neighbours, so any copy or overdraw shows.
-QImage stripedPicture(int width, int height)
-{
-    QImage picture(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            picture.setPixel(x, y, qRgb(x * 7 % 256, y * 5 % 256, (x + y) % 256));
-    return picture;
-}
 
 void useWhiteText(Canvas &canvas, BrushStyle brush)
 {
@@ -156,7 +147,7 @@ void TestCanvas::ellipseIsOutlinedWithThePenAndFilledWithTheBrush()
 
 void TestCanvas::copyRectCopiesPixelsExactly()
 {
-    QImage source = stripedPicture(50, 50);
+    QImage source = StripedPicture(50, 50);
     Canvas sourceCanvas(source);
     Bitmap target;
     target.setSize(100, 100);
@@ -186,7 +177,7 @@ void TestCanvas::textLiesBelowAndRightOfItsOrigin()
 
 void TestCanvas::clearBrushShowsThePictureBetweenLetters()
 {
-    QImage picture = stripedPicture(400, 120);
+    QImage picture = StripedPicture(400, 120);
     const QImage before = picture.copy();
     Canvas canvas(picture);
     useWhiteText(canvas, BrushStyle::Clear);
@@ -214,7 +205,7 @@ void TestCanvas::solidBrushFillsTheTextCell()
 
 void TestCanvas::emptyTextTouchesNothing()
 {
-    QImage picture = stripedPicture(200, 100);
+    QImage picture = StripedPicture(200, 100);
     const QImage before = picture.copy();
     Canvas canvas(picture);
     int reports = 0;
@@ -261,9 +252,9 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel_data()
 {
     QTest::addColumn<int>("operation");
     QTest::addColumn<double>("scale");
-    const char *const names[] = {"thin line", "thick slanted line", "ellipse", "text", "rectangle copy"};
+    const char *const names[] = {"thin line", "thick slanted line", "ellipse", "text", "rectangle copy", "sprite"};
     for (const double scale : {1.0, 2.5})
-        for (int operation = 0; operation < 5; ++operation)
+        for (int operation = 0; operation < 6; ++operation)
             QTest::addRow("%s at scale %g", names[operation], scale) << operation << scale;
 }
 
@@ -271,9 +262,9 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel()
 {
     QFETCH(int, operation);
     QFETCH(double, scale);
-    QImage picture = stripedPicture(int(300 * scale), int(200 * scale));
+    QImage picture = StripedPicture(int(300 * scale), int(200 * scale));
     const QImage before = picture.copy();
-    QImage source = stripedPicture(int(50 * scale), int(50 * scale)).mirrored();
+    QImage source = StripedPicture(int(50 * scale), int(50 * scale)).mirrored();
     Canvas sourceCanvas(source);
     sourceCanvas.setMapping(scale);
     Canvas canvas(picture);
@@ -304,6 +295,16 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel()
         break;
     case 4:
         canvas.copyRect(QRect(60, 70, 40, 30), sourceCanvas, QRect(0, 0, 40, 30));
+        break;
+    case 5:
+        canvas.overlay(Sprite(canvas, QRect(90, 50, 65, 55),
+                              [](Canvas &layer) {
+                                  layer.setPenWidth(3);
+                                  layer.setPenColour(0x00FFFF);
+                                  layer.moveTo(150, 100);
+                                  layer.lineTo(93, 57);
+                              }),
+                       QRect(0, 0, 300, 200));
         break;
     }
     const QRect changed = DifferingArea(before, picture, picture.rect());

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "hauptw/clock_hands.h"
+#include "opdate/opdate.h"
+#include "toolkit/bitmap.h"
+#include "toolkit/canvas.h"
+#include "toolkit/sprite.h"
+
+#include <QPoint>
+
+#include <array>
+#include <optional>
+
+// Moves one dial's hands on the picture, changing only the pixels around the hands that moved.
+// A smooth wide line costs Qt far more to draw than to copy, so each part is drawn once, as a
+// sprite, and after that only laid over a scratch copy of the clean dial. The second hand's
+// sixty sprites are made during the first minute and kept.
+class DialHands
+{
+public:
+    // For the dial at `centre` whose clean picture, mapped like the picture, `clean` holds;
+    // forgets the sprites of an earlier layout.
+    void prepare(const Bitmap &clean, QPoint centre, int radius);
+    // Changes the hands on `picture` from those for `from` (-1: none yet, the picture is clean
+    // there) to those for `to`. Only the boxes of the hands that moved are copied there, none
+    // beyond the clean picture's area.
+    void move(Canvas &picture, SecondOfDay from, SecondOfDay to);
+
+private:
+    struct Kept
+    {
+        QPoint end;
+        Sprite sprite;
+    };
+    const Sprite &sprite(HandPart part, SecondOfDay time);
+
+    const Bitmap *clean_ = nullptr;
+    Bitmap scratch_;
+    QPoint centre_;
+    int radius_ = 0;
+    // The second hand by second; the minute hand, hour hand and hub as they are now.
+    std::array<std::optional<Kept>, 60> seconds_;
+    std::array<std::optional<Kept>, 3> others_;
+};
