@@ -20,7 +20,7 @@ ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::BlankCursor);
     setMouseTracking(true);
-    canvas_.setChangeListener([this](const QRect &area) { update(controlArea(area)); });
+    canvas_.setChangeListener([this](const QRect &area) { showPixels(area); });
     // A window of its own, which the picture's pixels can be sent to directly.
     if (QGuiApplication::platformName() == QLatin1String("xcb"))
         setAttribute(Qt::WA_NativeWindow);
@@ -67,6 +67,28 @@ void ImageControl::chooseOutput()
         xOutput_ = XWindowOutput::forWindow(winId());
     direct_ = unstretched && xOutput_;
     setAttribute(Qt::WA_PaintOnScreen, direct_);
+}
+
+// Sent to the X window at once, the pixels need none of Qt's repaint work; the requests go out
+// together once the drawing is over.
+void ImageControl::showPixels(const QRect &pixelArea)
+{
+    if (!direct_) {
+        update(controlArea(pixelArea));
+        return;
+    }
+    xOutput_->put(picture_, pixelArea);
+    if (flushPending_)
+        return;
+    flushPending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            flushPending_ = false;
+            if (xOutput_)
+                xOutput_->flush();
+        },
+        Qt::QueuedConnection);
 }
 
 QPaintEngine *ImageControl::paintEngine() const

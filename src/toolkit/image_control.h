@@ -56,6 +56,8 @@ private:
     // Shows the picture through the X window where it is not stretched, and through Qt otherwise.
     void chooseOutput();
     QRect pixelArea(const QRect &controlArea) const;
+    // Shows what drawing changed in these pixels of the picture.
+    void showPixels(const QRect &pixelArea);
 
     QSize pictureSize_;
     PictureSource source_;
@@ -63,4 +65,5 @@ private:
     Canvas canvas_{picture_};
     std::unique_ptr<XWindowOutput> xOutput_;
     bool direct_ = false;
+    bool flushPending_ = false;
 };
