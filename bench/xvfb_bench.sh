@@ -3,13 +3,16 @@
 # and 3840x2160, each size RUNS times: processor time of each program and of its X server from
 # /proc/PID/task/*/schedstat over SECONDS, the program's peak memory, the time from exec to its
 # first frame (bench/first_frame) and from a key press to its end, and its wake-ups per second.
-# Prints one line per run and, per size, the medians and the all-in ratio to xclock.
+# Prints one line per run and, per size, the medians and the all-in ratio to xclock. Measuring
+# starts after WARMUP seconds: in its first minute the program draws each second hand position
+# once, to lay it over the dial later.
 #
-#   bench/xvfb_bench.sh <build dir> [seconds per run, default 120] [runs, default 3]
+#   bench/xvfb_bench.sh <build dir> [seconds per run, default 120] [runs, default 3] [warmup, default 60]
 set -eu
 build=$1
 seconds=${2:-120}
 runs=${3:-3}
+warmup=${4:-60}
 program=$build/src/clocksaver.scr
 first_frame=$build/bench/first_frame
 work=$(mktemp -d)
@@ -47,7 +50,7 @@ for size in 1920x1080 3840x2160; do
         read -r saver firstMs < <(DISPLAY=$saverDisplay "$first_frame" "$folder/clocksaver.scr" /S 2>/dev/null)
         DISPLAY=$clockDisplay xclock -update 1 >/dev/null 2>&1 &
         clock=$!
-        sleep 3
+        sleep "$warmup"
         before=($(cpu_ns "$saver") $(cpu_ns "$saverX") $(cpu_ns "$clock") $(cpu_ns "$clockX") $(switches "$saver"))
         sleep "$seconds"
         after=($(cpu_ns "$saver") $(cpu_ns "$saverX") $(cpu_ns "$clock") $(cpu_ns "$clockX") $(switches "$saver"))
