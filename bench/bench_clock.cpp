@@ -14,12 +14,14 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <vector>
 #include <sys/resource.h>
 
 namespace {
 
 constexpr int DrawingCalls = 600;
 constexpr int Ticks = 200;
+constexpr int ColdTicks = 50;
 constexpr int RunSeconds = 10;
 
 double cpuSeconds()
@@ -28,6 +30,15 @@ double cpuSeconds()
     getrusage(RUSAGE_SELF, &usage);
     return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
            + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// Writes over more memory than the processor caches hold, as a second of other programs'
+// work does between two ticks.
+void evictCaches()
+{
+    static std::vector<char> other(64 << 20);
+    for (std::size_t i = 0; i < other.size(); i += 64)
+        other[i] = char(other[i] + 1);
 }
 
 // Lets the event loop run until nothing is left that the last drawing call started.
@@ -80,6 +91,19 @@ int measure(const QString &screen)
     });
     const double pixelsPerTick = double(probe.pixels) / Ticks;
 
+    // The same with cold caches, as after the second's sleep between two real moving ticks.
+    QElapsedTimer coldTimer;
+    qint64 coldNanoseconds = 0;
+    for (int tick = 0; tick < ColdTicks; ++tick) {
+        evictCaches();
+        now = now.addSecs(1);
+        coldTimer.start();
+        window.TimerUhrTimer();
+        settle();
+        coldNanoseconds += coldTimer.nsecsElapsed();
+    }
+    const double coldTick = double(coldNanoseconds) / 1e3 / ColdTicks;
+
     probe.paints = 0;
     const double sameSecondTick = microsecondsPer(Ticks, [&] {
         window.TimerUhrTimer();
@@ -95,16 +119,16 @@ int measure(const QString &screen)
     QApplication::exec();
     const double cpuPercent = (cpuSeconds() - cpuBefore) / RunSeconds * 100.0;
 
-    std::printf("%-10s %10.0f %12.0f %14.0f %12.0f %12d %9.2f %%\n", qPrintable(screen), drawing, movingTick, pixelsPerTick,
-                sameSecondTick, sameSecondPaints, cpuPercent);
+    std::printf("%-10s %10.0f %12.0f %10.0f %14.0f %12.0f %12d %9.2f %%\n", qPrintable(screen), drawing, movingTick,
+                coldTick, pixelsPerTick, sameSecondTick, sameSecondPaints, cpuPercent);
     return 0;
 }
 
 // Runs this program once per screen size and prints the table.
 int runAll(const QString &self)
 {
-    std::printf("%-10s %10s %12s %14s %12s %12s %11s %12s\n", "screen", "draw (us)", "tick (us)", "tick pixels",
-                "same s (us)", "same s paints", "CPU", "first frame");
+    std::printf("%-10s %10s %12s %10s %14s %12s %12s %11s %12s\n", "screen", "draw (us)", "tick (us)", "cold (us)",
+                "tick pixels", "same s (us)", "same s paints", "CPU", "first frame");
     std::fflush(stdout);
     // Each entry is "WIDTHxHEIGHT=PLATFORM", the platform set up with a screen of that size.
     for (const QString &entry : QStringLiteral(BENCH_SCREENS).split(QLatin1Char(','))) {
@@ -132,7 +156,8 @@ int runAll(const QString &self)
         std::fflush(stdout);
     }
     std::printf("\ndraw: one drawing call (both dials, hands moved one second)\n"
-                "tick: one timer tick with its screen update, hands moved; tick pixels: screen pixels repainted\n"
+                "tick: one timer tick with its screen update, hands moved; cold: the same after the caches were\n"
+                "  filled with other data; tick pixels: screen pixels repainted\n"
                 "same s: a tick in the same second as the last; same s paints: screen repaints it caused (of %d)\n"
                 "CPU: processor use over %d s of real ticking; first frame: process start to first paint\n",
                 Ticks, RunSeconds);

@@ -55,14 +55,17 @@ void Sprite::blendOnto(QImage &image, QPoint origin, const QRect &within) const
         return;
     auto *const firstRow = reinterpret_cast<QRgb *>(image.bits());
     const qsizetype rowLength = image.bytesPerLine() / qsizetype(sizeof(QRgb));
-    for (const Run &run : runs_) {
-        const int y = run.y - origin.y();
-        const int left = std::max(run.x - origin.x(), area.left());
-        const int right = std::min(run.x - origin.x() + run.length, area.right() + 1);
-        if (y < area.top() || y > area.bottom() || left >= right)
+    // Runs go down the rows; those above the area are passed over at once.
+    const auto first = std::lower_bound(runs_.begin(), runs_.end(), area.top() + origin.y(),
+                                        [](const Run &run, int y) { return run.y < y; });
+    for (auto run = first; run != runs_.end() && run->y - origin.y() <= area.bottom(); ++run) {
+        const int y = run->y - origin.y();
+        const int left = std::max(run->x - origin.x(), area.left());
+        const int right = std::min(run->x - origin.x() + run->length, area.right() + 1);
+        if (left >= right)
             continue;
         QRgb *target = firstRow + y * rowLength;
-        const QRgb *source = pixels_.data() + run.first + (left - (run.x - origin.x()));
+        const QRgb *source = pixels_.data() + run->first + (left - (run->x - origin.x()));
         for (int x = left; x < right; ++x, ++source) {
             const int alpha = qAlpha(*source);
             if (alpha == 255)
