@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev libxcb1-dev
+  qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev
   fonts-dejavu-core
   dpkg-dev file
 )

@@ -53,16 +53,17 @@ bool ImageControl::place(const QRect &geometry)
     }
     // The old pixels go first, so two screen-sized pictures are never held at once.
     picture_ = QImage();
-    picture_ = source_(pixels).convertToFormat(QImage::Format_RGB32);
+    QImage made = source_(pixels).convertToFormat(QImage::Format_RGB32);
+    chooseOutput(made.size());
+    picture_ = direct_ ? xOutput_->share(std::move(made)) : std::move(made);
     canvas_.setMapping(double(picture_.width()) / pictureSize_.width());
-    chooseOutput();
     update();
     return true;
 }
 
-void ImageControl::chooseOutput()
+void ImageControl::chooseOutput(const QSize &pictureSize)
 {
-    const bool unstretched = QSizeF(size()) * devicePixelRatioF() == QSizeF(picture_.size());
+    const bool unstretched = QSizeF(size()) * devicePixelRatioF() == QSizeF(pictureSize);
     if (unstretched && !xOutput_ && testAttribute(Qt::WA_NativeWindow))
         xOutput_ = XWindowOutput::forWindow(winId());
     direct_ = unstretched && xOutput_;

@@ -54,16 +54,17 @@ protected:
 private:
     QSize pixelsFor(const QSize &controlSize) const;
     // Shows the picture through the X window where it is not stretched, and through Qt otherwise.
-    void chooseOutput();
+    void chooseOutput(const QSize &pictureSize);
     QRect pixelArea(const QRect &controlArea) const;
     // Shows what drawing changed in these pixels of the picture.
     void showPixels(const QRect &pixelArea);
 
+    // Before the picture, whose pixels it may hold, so it goes after it.
+    std::unique_ptr<XWindowOutput> xOutput_;
     QSize pictureSize_;
     PictureSource source_;
     QImage picture_;
     Canvas canvas_{picture_};
-    std::unique_ptr<XWindowOutput> xOutput_;
     bool direct_ = false;
     bool flushPending_ = false;
 };

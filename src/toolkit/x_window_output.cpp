@@ -2,13 +2,20 @@
 
 #include <QGuiApplication>
 
+#include <xcb/shm.h>
 #include <xcb/xcb.h>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
 namespace {
+
+// Pixels copied into shared memory before the source's copy of them is given back.
+constexpr std::size_t ReleaseBytes = 1 << 20;
 
 // The request's own fields before its pixels.
 constexpr std::size_t PutImageHeaderBytes = 24;
@@ -81,7 +88,80 @@ XWindowOutput::XWindowOutput(xcb_connection_t *connection, std::uint32_t window,
 
 XWindowOutput::~XWindowOutput()
 {
+    unshare();
     xcb_free_gc(connection_, gc_);
+}
+
+// Shared memory handed over as a descriptor came with version 1.2.
+bool XWindowOutput::serverSharesMemory() const
+{
+    const xcb_query_extension_reply_t *extension = xcb_get_extension_data(connection_, &xcb_shm_id);
+    if (!extension || !extension->present)
+        return false;
+    xcb_shm_query_version_reply_t *version = xcb_shm_query_version_reply(connection_, xcb_shm_query_version(connection_),
+                                                                         nullptr);
+    const bool fds = version && (version->major_version > 1 || version->minor_version >= 2);
+    std::free(version);
+    return fds;
+}
+
+QImage XWindowOutput::share(QImage pixels)
+{
+    unshare();
+    if (pixels.format() != QImage::Format_RGB32 || pixels.isNull() || !serverSharesMemory())
+        return pixels;
+    const std::size_t bytes = std::size_t(pixels.sizeInBytes());
+    const int descriptor = memfd_create("clocksaver-picture", MFD_CLOEXEC);
+    if (descriptor < 0)
+        return pixels;
+    void *memory = MAP_FAILED;
+    if (ftruncate(descriptor, off_t(bytes)) == 0)
+        memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor, 0);
+    if (memory == MAP_FAILED) {
+        close(descriptor);
+        return pixels;
+    }
+    // The server maps the memory read-only; xcb sends the descriptor and closes it.
+    const std::uint32_t segment = xcb_generate_id(connection_);
+    xcb_generic_error_t *error = xcb_request_check(connection_,
+                                                   xcb_shm_attach_fd_checked(connection_, segment, descriptor, 1));
+    if (error) {
+        std::free(error);
+        munmap(memory, bytes);
+        return pixels;
+    }
+    // A megabyte at a time, giving back the source's pages behind it: the two copies never
+    // exist whole at once.
+    auto *target = static_cast<uchar *>(memory);
+    uchar *source = pixels.bits();
+    const bool ours = pixels.isDetached();
+    const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    std::uintptr_t released = (std::uintptr_t(source) + page - 1) & ~(page - 1);
+    for (std::size_t done = 0; done < bytes; done += ReleaseBytes) {
+        const std::size_t chunk = std::min(ReleaseBytes, bytes - done);
+        std::memcpy(target + done, source + done, chunk);
+        const std::uintptr_t copied = (std::uintptr_t(source) + done + chunk) & ~(page - 1);
+        if (ours && copied > released) {
+            madvise(reinterpret_cast<void *>(released), copied - released, MADV_DONTNEED);
+            released = copied;
+        }
+    }
+    segment_ = segment;
+    shared_ = target;
+    sharedBytes_ = bytes;
+    return QImage(shared_, pixels.width(), pixels.height(), pixels.bytesPerLine(), QImage::Format_RGB32);
+}
+
+void XWindowOutput::unshare()
+{
+    if (!segment_)
+        return;
+    // The server keeps its own mapping until it has done the puts before the detach.
+    xcb_shm_detach(connection_, segment_);
+    munmap(shared_, sharedBytes_);
+    segment_ = 0;
+    shared_ = nullptr;
+    sharedBytes_ = 0;
 }
 
 void XWindowOutput::put(const QImage &image, const QRect &area)
@@ -89,6 +169,13 @@ void XWindowOutput::put(const QImage &image, const QRect &area)
     const QRect shown = area.intersected(image.rect());
     if (shown.isEmpty() || image.format() != QImage::Format_RGB32)
         return;
+    if (segment_ && image.constBits() == shared_) {
+        xcb_shm_put_image(connection_, window_, gc_, std::uint16_t(image.bytesPerLine() / 4), std::uint16_t(image.height()),
+                          std::uint16_t(shown.left()), std::uint16_t(shown.top()), std::uint16_t(shown.width()),
+                          std::uint16_t(shown.height()), std::int16_t(shown.left()), std::int16_t(shown.top()), depth_,
+                          XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, 0);
+        return;
+    }
     const int width = shown.width();
     const int rowsPerRequest = int(std::max<std::size_t>(1, requestPixels_ / std::size_t(width)));
     for (int top = shown.top(); top <= shown.bottom(); top += rowsPerRequest) {

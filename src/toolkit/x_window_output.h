@@ -21,6 +21,10 @@ public:
     XWindowOutput(const XWindowOutput &) = delete;
     XWindowOutput &operator=(const XWindowOutput &) = delete;
 
+    // The pixels, moved into memory that the server reads itself, so that putting them sends
+    // none over the connection; as they are where the server has no shared memory. Valid while
+    // this output lives, until the next call.
+    QImage share(QImage pixels);
     // Shows the image's pixels of the area at the same place in the window.
     void put(const QImage &image, const QRect &area);
     // Hands what was put to the server.
@@ -28,6 +32,8 @@ public:
 
 private:
     XWindowOutput(xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth);
+    bool serverSharesMemory() const;
+    void unshare();
 
     xcb_connection_t *connection_;
     std::uint32_t window_;
@@ -37,4 +43,8 @@ private:
     std::size_t requestPixels_;
     // The rows of an area, side by side, as the request carries them.
     std::vector<std::uint32_t> rows_;
+    // The shared pixels and the server's name for them; no segment is 0.
+    std::uint32_t segment_ = 0;
+    uchar *shared_ = nullptr;
+    std::size_t sharedBytes_ = 0;
 };

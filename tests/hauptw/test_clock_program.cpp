@@ -53,6 +53,7 @@ private slots:
     void initTestCase();
     void init();
     void cleanup();
+    void handsShowTheTimeOnBothDialsAndTextAtTheTop_data();
     void handsShowTheTimeOnBothDialsAndTextAtTheTop();
     void programSleepsBetweenTicks();
     void earlyMouseMovementIsIgnoredAndLaterMovementEnds();
@@ -103,8 +104,18 @@ void TestClockProgram::cleanup()
     copy_.reset();
 }
 
+void TestClockProgram::handsShowTheTimeOnBothDialsAndTextAtTheTop_data()
+{
+    QTest::addColumn<QStringList>("serverArguments");
+    QTest::newRow("memory shared with the server") << QStringList();
+    // As over a network: every pixel goes over the connection.
+    QTest::newRow("no shared memory") << QStringList{QStringLiteral("-extension"), QStringLiteral("MIT-SHM")};
+}
+
 void TestClockProgram::handsShowTheTimeOnBothDialsAndTextAtTheTop()
 {
+    QFETCH(QStringList, serverArguments);
+    xvfb_ = std::make_unique<XvfbServer>(1024, 768, serverArguments);
     QVERIFY(startShowMode());
     // The first drawing comes with the first show.
     QTest::qWait(200);
