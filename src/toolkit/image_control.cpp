@@ -53,6 +53,8 @@ bool ImageControl::place(const QRect &geometry)
     }
     // The old pixels go first, so two screen-sized pictures are never held at once.
     picture_ = QImage();
+    if (xOutput_)
+        xOutput_->unshare();
     QImage made = source_(pixels).convertToFormat(QImage::Format_RGB32);
     chooseOutput(made.size());
     picture_ = direct_ ? xOutput_->share(std::move(made)) : std::move(made);

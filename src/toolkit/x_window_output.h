@@ -25,6 +25,8 @@ public:
     // none over the connection; as they are where the server has no shared memory. Valid while
     // this output lives, until the next call.
     QImage share(QImage pixels);
+    // Gives the shared memory back; an image share() made must be gone by then.
+    void unshare();
     // Shows the image's pixels of the area at the same place in the window.
     void put(const QImage &image, const QRect &area);
     // Hands what was put to the server.
@@ -33,7 +35,6 @@ public:
 private:
     XWindowOutput(xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth);
     bool serverSharesMemory() const;
-    void unshare();
 
     xcb_connection_t *connection_;
     std::uint32_t window_;
