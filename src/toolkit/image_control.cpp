@@ -1,5 +1,6 @@
 #include "image_control.h"
 
+#include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QPaintEvent>
 #include <QPainter>
@@ -21,9 +22,16 @@ ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
     setCursor(Qt::BlankCursor);
     setMouseTracking(true);
     canvas_.setChangeListener([this](const QRect &area) { showPixels(area); });
-    // A window of its own, which the picture's pixels can be sent to directly.
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+    // A window of its own, which the picture's pixels can be sent to directly. What was sent
+    // goes out before the program sleeps.
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
         setAttribute(Qt::WA_NativeWindow);
+        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
+            if (flushPending_)
+                xOutput_->flush();
+            flushPending_ = false;
+        });
+    }
 }
 
 void ImageControl::setPicture(const QSize &size, PictureSource source)
@@ -81,17 +89,7 @@ void ImageControl::showPixels(const QRect &pixelArea)
         return;
     }
     xOutput_->put(picture_, pixelArea);
-    if (flushPending_)
-        return;
     flushPending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            flushPending_ = false;
-            if (xOutput_)
-                xOutput_->flush();
-        },
-        Qt::QueuedConnection);
 }
 
 QPaintEngine *ImageControl::paintEngine() const
