@@ -1,9 +1,11 @@
 #include "bitmap.h"
 
+#include "toolkit/large_pages.h"
+
 void Bitmap::setSize(int width, int height)
 {
-    image_ = QImage(width, height, QImage::Format_RGB32);
-    image_.fill(Qt::black);
+    // Hands restore a few rows of a bitmap from all over it.
+    image_ = LargePageImage(QSize(width, height));
     canvas_.setMapping(1.0);
     pictureArea_ = image_.rect();
 }

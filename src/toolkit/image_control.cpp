@@ -1,5 +1,7 @@
 #include "image_control.h"
 
+#include "toolkit/large_pages.h"
+
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
 #include <QPaintEvent>
@@ -61,11 +63,8 @@ bool ImageControl::place(const QRect &geometry)
     }
     // The old pixels go first, so two screen-sized pictures are never held at once.
     picture_ = QImage();
-    if (xOutput_)
-        xOutput_->unshare();
-    QImage made = source_(pixels).convertToFormat(QImage::Format_RGB32);
-    chooseOutput(made.size());
-    picture_ = direct_ ? xOutput_->share(std::move(made)) : std::move(made);
+    picture_ = MovedToLargePages(source_(pixels).convertToFormat(QImage::Format_RGB32));
+    chooseOutput(picture_.size());
     canvas_.setMapping(double(picture_.width()) / pictureSize_.width());
     update();
     return true;

@@ -59,7 +59,6 @@ private:
     // Shows what drawing changed in these pixels of the picture.
     void showPixels(const QRect &pixelArea);
 
-    // Before the picture, whose pixels it may hold, so it goes after it.
     std::unique_ptr<XWindowOutput> xOutput_;
     QSize pictureSize_;
     PictureSource source_;

@@ -14,8 +14,9 @@
 
 namespace {
 
-// Pixels copied into shared memory before the source's copy of them is given back.
-constexpr std::size_t ReleaseBytes = 1 << 20;
+// Shared with the server: a tick's areas at any screen size many times over, so that waiting
+// for the server to catch up before reusing it is rare.
+constexpr std::size_t SharedBytes = 2 << 20;
 
 // The request's own fields before its pixels.
 constexpr std::size_t PutImageHeaderBytes = 24;
@@ -84,11 +85,16 @@ XWindowOutput::XWindowOutput(xcb_connection_t *connection, std::uint32_t window,
     xcb_create_gc(connection_, gc_, window_, XCB_GC_GRAPHICS_EXPOSURES, &noExposures);
     const std::size_t requestBytes = std::size_t(xcb_get_maximum_request_length(connection_)) * 4;
     requestPixels_ = std::min(MaxRequestPixels, (requestBytes - PutImageHeaderBytes) / 4);
+    shareMemory();
 }
 
 XWindowOutput::~XWindowOutput()
 {
-    unshare();
+    if (segment_) {
+        // The server keeps its own mapping until it has done the puts before the detach.
+        xcb_shm_detach(connection_, segment_);
+        munmap(shared_, SharedBytes);
+    }
     xcb_free_gc(connection_, gc_);
 }
 
@@ -105,21 +111,19 @@ bool XWindowOutput::serverSharesMemory() const
     return fds;
 }
 
-QImage XWindowOutput::share(QImage pixels)
+void XWindowOutput::shareMemory()
 {
-    unshare();
-    if (pixels.format() != QImage::Format_RGB32 || pixels.isNull() || !serverSharesMemory())
-        return pixels;
-    const std::size_t bytes = std::size_t(pixels.sizeInBytes());
-    const int descriptor = memfd_create("clocksaver-picture", MFD_CLOEXEC);
+    if (!serverSharesMemory())
+        return;
+    const int descriptor = memfd_create("clocksaver-pixels", MFD_CLOEXEC);
     if (descriptor < 0)
-        return pixels;
+        return;
     void *memory = MAP_FAILED;
-    if (ftruncate(descriptor, off_t(bytes)) == 0)
-        memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor, 0);
+    if (ftruncate(descriptor, off_t(SharedBytes)) == 0)
+        memory = mmap(nullptr, SharedBytes, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor, 0);
     if (memory == MAP_FAILED) {
         close(descriptor);
-        return pixels;
+        return;
     }
     // The server maps the memory read-only; xcb sends the descriptor and closes it.
     const std::uint32_t segment = xcb_generate_id(connection_);
@@ -127,41 +131,11 @@ QImage XWindowOutput::share(QImage pixels)
                                                    xcb_shm_attach_fd_checked(connection_, segment, descriptor, 1));
     if (error) {
         std::free(error);
-        munmap(memory, bytes);
-        return pixels;
-    }
-    // A megabyte at a time, giving back the source's pages behind it: the two copies never
-    // exist whole at once.
-    auto *target = static_cast<uchar *>(memory);
-    uchar *source = pixels.bits();
-    const bool ours = pixels.isDetached();
-    const std::uintptr_t page = std::uintptr_t(sysconf(_SC_PAGESIZE));
-    std::uintptr_t released = (std::uintptr_t(source) + page - 1) & ~(page - 1);
-    for (std::size_t done = 0; done < bytes; done += ReleaseBytes) {
-        const std::size_t chunk = std::min(ReleaseBytes, bytes - done);
-        std::memcpy(target + done, source + done, chunk);
-        const std::uintptr_t copied = (std::uintptr_t(source) + done + chunk) & ~(page - 1);
-        if (ours && copied > released) {
-            madvise(reinterpret_cast<void *>(released), copied - released, MADV_DONTNEED);
-            released = copied;
-        }
+        munmap(memory, SharedBytes);
+        return;
     }
     segment_ = segment;
-    shared_ = target;
-    sharedBytes_ = bytes;
-    return QImage(shared_, pixels.width(), pixels.height(), pixels.bytesPerLine(), QImage::Format_RGB32);
-}
-
-void XWindowOutput::unshare()
-{
-    if (!segment_)
-        return;
-    // The server keeps its own mapping until it has done the puts before the detach.
-    xcb_shm_detach(connection_, segment_);
-    munmap(shared_, sharedBytes_);
-    segment_ = 0;
-    shared_ = nullptr;
-    sharedBytes_ = 0;
+    shared_ = static_cast<uchar *>(memory);
 }
 
 void XWindowOutput::put(const QImage &image, const QRect &area)
@@ -169,24 +143,47 @@ void XWindowOutput::put(const QImage &image, const QRect &area)
     const QRect shown = area.intersected(image.rect());
     if (shown.isEmpty() || image.format() != QImage::Format_RGB32)
         return;
-    if (segment_ && image.constBits() == shared_) {
-        xcb_shm_put_image(connection_, window_, gc_, std::uint16_t(image.bytesPerLine() / 4), std::uint16_t(image.height()),
-                          std::uint16_t(shown.left()), std::uint16_t(shown.top()), std::uint16_t(shown.width()),
-                          std::uint16_t(shown.height()), std::int16_t(shown.left()), std::int16_t(shown.top()), depth_,
-                          XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, 0);
-        return;
+    if (segment_ && std::size_t(shown.width()) * 4 <= SharedBytes)
+        putShared(image, shown);
+    else
+        putOverConnection(image, shown);
+}
+
+void XWindowOutput::putShared(const QImage &image, const QRect &area)
+{
+    const std::size_t rowBytes = std::size_t(area.width()) * 4;
+    const int rowsAtOnce = int(SharedBytes / rowBytes);
+    for (int top = area.top(); top <= area.bottom(); top += rowsAtOnce) {
+        const int rows = std::min(rowsAtOnce, area.bottom() + 1 - top);
+        const std::size_t bytes = rowBytes * std::size_t(rows);
+        if (sharedUsed_ + bytes > SharedBytes) {
+            // A reply comes after the server has done every request before, reading the memory.
+            std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr));
+            sharedUsed_ = 0;
+        }
+        for (int row = 0; row < rows; ++row)
+            std::memcpy(shared_ + sharedUsed_ + std::size_t(row) * rowBytes,
+                        image.constScanLine(top + row) + std::size_t(area.left()) * 4, rowBytes);
+        xcb_shm_put_image(connection_, window_, gc_, std::uint16_t(area.width()), std::uint16_t(rows), 0, 0,
+                          std::uint16_t(area.width()), std::uint16_t(rows), std::int16_t(area.left()), std::int16_t(top),
+                          depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, std::uint32_t(sharedUsed_));
+        sharedUsed_ += bytes;
     }
-    const int width = shown.width();
+}
+
+void XWindowOutput::putOverConnection(const QImage &image, const QRect &area)
+{
+    const int width = area.width();
     const int rowsPerRequest = int(std::max<std::size_t>(1, requestPixels_ / std::size_t(width)));
-    for (int top = shown.top(); top <= shown.bottom(); top += rowsPerRequest) {
-        const int rows = std::min(rowsPerRequest, shown.bottom() + 1 - top);
+    for (int top = area.top(); top <= area.bottom(); top += rowsPerRequest) {
+        const int rows = std::min(rowsPerRequest, area.bottom() + 1 - top);
         rows_.resize(std::size_t(width) * rows);
         for (int row = 0; row < rows; ++row)
             std::memcpy(rows_.data() + std::size_t(row) * width,
-                        reinterpret_cast<const std::uint32_t *>(image.constScanLine(top + row)) + shown.left(),
+                        reinterpret_cast<const std::uint32_t *>(image.constScanLine(top + row)) + area.left(),
                         std::size_t(width) * 4);
         xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, std::uint16_t(width), std::uint16_t(rows),
-                      std::int16_t(shown.left()), std::int16_t(top), 0, depth_, std::uint32_t(rows_.size() * 4),
+                      std::int16_t(area.left()), std::int16_t(top), 0, depth_, std::uint32_t(rows_.size() * 4),
                       reinterpret_cast<const std::uint8_t *>(rows_.data()));
     }
 }

@@ -10,8 +10,8 @@
 struct xcb_connection_t;
 
 // Sends pixels of an RGB32 image straight into an X window over Qt's own connection to the
-// server: no window-sized buffer on either side, and no round trip to wait for, so an update
-// costs the program and the server little more than the bytes it carries.
+// server: no window-sized buffer on either side, and mostly no round trip to wait for, so an
+// update costs the program and the server little more than the bytes it carries.
 class XWindowOutput
 {
 public:
@@ -21,12 +21,6 @@ public:
     XWindowOutput(const XWindowOutput &) = delete;
     XWindowOutput &operator=(const XWindowOutput &) = delete;
 
-    // The pixels, moved into memory that the server reads itself, so that putting them sends
-    // none over the connection; as they are where the server has no shared memory. Valid while
-    // this output lives, until the next call.
-    QImage share(QImage pixels);
-    // Gives the shared memory back; an image share() made must be gone by then.
-    void unshare();
     // Shows the image's pixels of the area at the same place in the window.
     void put(const QImage &image, const QRect &area);
     // Hands what was put to the server.
@@ -35,6 +29,10 @@ public:
 private:
     XWindowOutput(xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth);
     bool serverSharesMemory() const;
+    // Memory the server reads pixels from, where it can; else the pixels go over the connection.
+    void shareMemory();
+    void putShared(const QImage &image, const QRect &area);
+    void putOverConnection(const QImage &image, const QRect &area);
 
     xcb_connection_t *connection_;
     std::uint32_t window_;
@@ -44,8 +42,11 @@ private:
     std::size_t requestPixels_;
     // The rows of an area, side by side, as the request carries them.
     std::vector<std::uint32_t> rows_;
-    // The shared pixels and the server's name for them; no segment is 0.
+    // Shared memory the areas put are copied into, one after the other, each area's rows side by
+    // side: the server then reads a few pages where it would read one per row of the picture.
+    // Its name at the server; no segment is 0.
     std::uint32_t segment_ = 0;
     uchar *shared_ = nullptr;
-    std::size_t sharedBytes_ = 0;
+    // Bytes in use since the server last caught up.
+    std::size_t sharedUsed_ = 0;
 };

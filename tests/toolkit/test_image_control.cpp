@@ -1,9 +1,11 @@
 // The image control shows its picture in the pixels it covers, repaints only what drawing
-// changed, and never makes a picture larger than 8K.
+// changed, and never makes a picture larger than 8K; a screen-sized picture lies in memory that
+// may take large pages, and the source's pixels are left whole where others share them.
 
 #include "support/paint_recorder.h"
 #include "toolkit/image_control.h"
 
+#include <QFile>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -23,6 +25,30 @@ QImage quarteredPicture(const QSize &pixels)
     return picture;
 }
 
+// Whether the kernel may back the memory at this address with large pages.
+bool mayTakeLargePages(const void *address)
+{
+    QFile maps(QStringLiteral("/proc/self/smaps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return false;
+    bool inside = false;
+    const auto at = quintptr(address);
+    for (const QByteArray &line : maps.readAll().split('\n')) {
+        const QList<QByteArray> range = line.split(' ').value(0).split('-');
+        bool start = false;
+        bool end = false;
+        if (range.size() == 2) {
+            const quintptr from = range[0].toULongLong(&start, 16);
+            const quintptr to = range[1].toULongLong(&end, 16);
+            if (start && end)
+                inside = from <= at && at < to;
+        }
+        if (inside && line.startsWith("THPeligible:"))
+            return line.simplified().endsWith(" 1");
+    }
+    return false;
+}
+
 } // namespace
 
 class TestImageControl : public QObject
@@ -35,6 +61,7 @@ private slots:
     void repaintsOnlyWhereThePictureChanged();
     void pictureIsNeverLargerThan8K();
     void mouseMovementIsReportedWithoutAPointer();
+    void screenSizedPictureMayTakeLargePages();
 
 private:
     std::unique_ptr<ImageControl> control_;
@@ -99,6 +126,20 @@ void TestImageControl::mouseMovementIsReportedWithoutAPointer()
     QTest::mouseMove(control_.get(), QPoint(50, 50));
     QTest::mouseMove(control_.get(), QPoint(60, 50));
     QVERIFY(moved.count() >= 1);
+}
+
+void TestImageControl::screenSizedPictureMayTakeLargePages()
+{
+    // Pixels the source keeps must survive being moved.
+    const QImage kept = quarteredPicture(QSize(1024, 768));
+    ImageControl control;
+    control.setPicture(PictureSize, [&kept](const QSize &) { return kept; });
+    QVERIFY(control.place(QRect(0, 0, 1024, 768)));
+    QCOMPARE(control.picture(), kept);
+    QCOMPARE(kept, quarteredPicture(QSize(1024, 768)));
+    QFile setting(QStringLiteral("/sys/kernel/mm/transparent_hugepage/enabled"));
+    const bool largePagesOn = setting.open(QIODevice::ReadOnly) && !setting.readAll().contains("[never]");
+    QCOMPARE(mayTakeLargePages(control.picture().constBits()), largePagesOn);
 }
 
 QTEST_MAIN(TestImageControl)
