@@ -5,7 +5,6 @@
 void DialHands::prepare(const Bitmap &clean, QPoint centre, int radius)
 {
     clean_ = &clean;
-    scratch_.cover(clean.canvas(), clean.pictureArea());
     centre_ = centre;
     radius_ = radius;
     seconds_ = {};
@@ -23,24 +22,18 @@ const Sprite &DialHands::sprite(HandPart part, SecondOfDay time)
     return kept->sprite;
 }
 
-// Each box is restored and has the parts laid over it on a scratch bitmap, then goes to the
-// picture: every pixel read or written lies in a box. Pixels are what a tick costs most, as they
-// are no longer in the processor's caches a second after the last tick; a box shared by two
-// comes out the same twice.
+// Each box is restored from the clean dial with the parts laid over it, so every pixel read or
+// written lies in a box. Pixels are what a tick costs most, as they are no longer in the
+// processor's caches a second after the last tick; a box shared by two comes out the same twice.
 void DialHands::move(Canvas &picture, SecondOfDay from, SecondOfDay to)
 {
     std::vector<QRect> boxes = from < 0 ? HandsArea(centre_, radius_, to) : MovedHandsArea(centre_, radius_, from, to);
-    Canvas &scratch = scratch_.canvas();
     std::array<const Sprite *, std::size(HandParts)> parts{};
     for (std::size_t part = 0; part < parts.size(); ++part)
         parts[part] = &sprite(HandParts[part], to);
     for (QRect &box : boxes) {
         box &= clean_->pictureArea();
-        if (box.isEmpty())
-            continue;
-        scratch.copyRect(box, clean_->canvas(), box);
-        for (const Sprite *part : parts)
-            scratch.overlay(*part, box);
-        picture.copyRect(box, scratch, box);
+        if (!box.isEmpty())
+            picture.restore(box, clean_->canvas(), parts);
     }
 }

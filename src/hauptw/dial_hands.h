@@ -13,7 +13,7 @@
 
 // Moves one dial's hands on the picture, changing only the pixels around the hands that moved.
 // A smooth wide line costs Qt far more to draw than to copy, so each part is drawn once, as a
-// sprite, and after that only laid over a scratch copy of the clean dial. The second hand's
+// sprite, and after that only laid over the clean dial's pixels as they are restored. The second hand's
 // sixty sprites are made during the first minute and kept.
 class DialHands
 {
@@ -35,7 +35,6 @@ private:
     const Sprite &sprite(HandPart part, SecondOfDay time);
 
     const Bitmap *clean_ = nullptr;
-    Bitmap scratch_;
     QPoint centre_;
     int radius_ = 0;
     // The second hand by second; the minute hand, hour hand and hub as they are now.

@@ -105,19 +105,28 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
     changed(areaAround(box.topLeft(), box.bottomRight(), penReach(penPixels())).translated(-origin_));
 }
 
-void Canvas::overlay(const Sprite &sprite, const QRect &pictureArea)
-{
-    const QRect area = pixelArea(pictureArea);
-    sprite.blendOnto(picture_, origin_, area);
-    changed(sprite.pixelArea().translated(-origin_) & area);
-}
-
 void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea)
 {
     const QRect target = pixelArea(destination);
-    const QRect from = source.pixelArea(sourceArea);
     if (target.isEmpty())
         return;
+    copyPixels(target, source, source.pixelArea(sourceArea));
+    changed(target);
+}
+
+void Canvas::restore(const QRect &area, const Canvas &source, std::span<const Sprite *const> sprites)
+{
+    const QRect target = pixelArea(area);
+    if (target.isEmpty())
+        return;
+    copyPixels(target, source, source.pixelArea(area));
+    for (const Sprite *sprite : sprites)
+        sprite->blendOnto(picture_, origin_, target);
+    changed(target);
+}
+
+void Canvas::copyPixels(const QRect &target, const Canvas &source, const QRect &from)
+{
     if (target.size() == from.size() && picture_.format() == source.picture_.format() && picture_.rect().contains(target)
         && source.picture_.rect().contains(from)) {
         // Row by row: Qt's painter would hand a large copy to worker threads, waking them all.
@@ -132,7 +141,6 @@ void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRec
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.drawImage(target, source.picture_, from);
     }
-    changed(target);
 }
 
 QFont Canvas::font(double scale) const

@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <functional>
+#include <span>
 
 class QPainter;
 class Sprite;
@@ -59,10 +60,11 @@ public:
     // The ellipse inside the box from (left, top) to (right, bottom), outlined with the pen and
     // filled with the brush.
     void ellipse(int left, int top, int right, int bottom);
-    // Lays a sprite made at this canvas's scale over this area of the picture.
-    void overlay(const Sprite &sprite, const QRect &pictureArea);
     // Plain pixel copy of the source's pixels for that area; stretched if the sizes differ.
     void copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea);
+    // Copies the source's pixels for this area of the picture and lays the sprites, made at this
+    // canvas's scale, over them: the area changes once, straight to the result.
+    void restore(const QRect &area, const Canvas &source, std::span<const Sprite *const> sprites);
 
     // In picture pixels.
     int textWidth(const QString &text) const;
@@ -86,6 +88,7 @@ private:
     QRect scaledArea(const QRect &pictureArea) const;
     void takeOriginOff(QPainter &painter) const;
     double penPixels() const { return penWidth_ * scale_; }
+    void copyPixels(const QRect &target, const Canvas &source, const QRect &from);
     void changed(const QRect &pixelArea);
 
     QImage &picture_;

@@ -252,7 +252,8 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel_data()
 {
     QTest::addColumn<int>("operation");
     QTest::addColumn<double>("scale");
-    const char *const names[] = {"thin line", "thick slanted line", "ellipse", "text", "rectangle copy", "sprite"};
+    const char *const names[] = {"thin line", "thick slanted line", "ellipse",
+                                 "text",      "rectangle copy",     "restore under a sprite"};
     for (const double scale : {1.0, 2.5})
         for (int operation = 0; operation < 6; ++operation)
             QTest::addRow("%s at scale %g", names[operation], scale) << operation << scale;
@@ -296,16 +297,20 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel()
     case 4:
         canvas.copyRect(QRect(60, 70, 40, 30), sourceCanvas, QRect(0, 0, 40, 30));
         break;
-    case 5:
-        canvas.overlay(Sprite(canvas, QRect(90, 50, 65, 55),
-                              [](Canvas &layer) {
-                                  layer.setPenWidth(3);
-                                  layer.setPenColour(0x00FFFF);
-                                  layer.moveTo(150, 100);
-                                  layer.lineTo(93, 57);
-                              }),
-                       QRect(0, 0, 300, 200));
+    case 5: {
+        QImage clean = StripedPicture(picture.width(), picture.height()).mirrored();
+        Canvas cleanCanvas(clean);
+        cleanCanvas.setMapping(scale);
+        const Sprite hand(canvas, QRect(90, 50, 65, 55), [](Canvas &layer) {
+            layer.setPenWidth(3);
+            layer.setPenColour(0x00FFFF);
+            layer.moveTo(150, 100);
+            layer.lineTo(93, 57);
+        });
+        const Sprite *sprites[] = {&hand};
+        canvas.restore(QRect(100, 60, 40, 30), cleanCanvas, sprites);
         break;
+    }
     }
     const QRect changed = DifferingArea(before, picture, picture.rect());
     QVERIFY(!changed.isEmpty());
