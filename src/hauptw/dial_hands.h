@@ -13,8 +13,8 @@
 
 // Moves one dial's hands on the picture, changing only the pixels around the hands that moved.
 // A smooth wide line costs Qt far more to draw than to copy, so each part is drawn once, as a
-// sprite, and after that only laid over the clean dial's pixels as they are restored. The second hand's
-// sixty sprites are made during the first minute and kept.
+// sprite, and after that only laid over the clean dial's pixels as they are restored. The second
+// hand's sixty sprites are made during the first minute and kept.
 class DialHands
 {
 public:
