@@ -18,15 +18,19 @@ QPoint endOffset(double angle, int radius, double share = 1.0)
 // then needs a third of its bounding box repainted.
 constexpr int PieceLength = 12;
 
-// Adds the boxes holding the pixels a hand from the centre to centre + end may touch.
-void addHandArea(std::vector<QRect> &area, QPoint centre, QPoint end)
+int piecesOf(QPoint end)
 {
-    const int pieces = std::max(1, int(std::hypot(end.x(), end.y())) / PieceLength);
-    for (int piece = 0; piece < pieces; ++piece) {
-        const QPoint from = centre + end * piece / pieces;
-        const QPoint to = centre + end * (piece + 1) / pieces;
-        area.push_back(QRect(from, to).normalized().adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang));
-    }
+    return std::max(1, int(std::hypot(end.x(), end.y())) / PieceLength);
+}
+
+// The box around one of the pieces of a hand from the centre to centre + end, holding the pixels
+// that piece may touch.
+QRect handPiece(QPoint centre, QPoint end, int piece)
+{
+    const int pieces = piecesOf(end);
+    const QPoint from = centre + end * piece / pieces;
+    const QPoint to = centre + end * (piece + 1) / pieces;
+    return QRect(from, to).normalized().adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
 }
 
 qint64 pixelsIn(const QRect &box)
@@ -72,7 +76,8 @@ std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time)
     const HandEnds ends = HandEndOffsets(radius, time);
     std::vector<QRect> area{HandPartBounds(HandPart::Hub, centre, radius, time)};
     for (const QPoint end : {ends.second, ends.minute, ends.hour})
-        addHandArea(area, centre, end);
+        for (int piece = 0; piece < piecesOf(end); ++piece)
+            area.push_back(handPiece(centre, end, piece));
     return area;
 }
 
@@ -80,20 +85,18 @@ std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, S
 {
     const HandEnds before = HandEndOffsets(radius, from);
     const HandEnds after = HandEndOffsets(radius, to);
+    // Made anew each tick, when the memory it takes has long left the processor's caches: one
+    // allocation, not one per growth.
     std::vector<QRect> area;
+    area.reserve(std::size_t(2 * (piecesOf(after.second) + piecesOf(after.minute) + piecesOf(after.hour)) + 6));
     for (const auto &[was, is] : {std::pair(before.second, after.second), std::pair(before.minute, after.minute),
                                   std::pair(before.hour, after.hour)})
-        if (was != is) {
-            std::vector<QRect> wasArea;
-            std::vector<QRect> isArea;
-            addHandArea(wasArea, centre, was);
-            addHandArea(isArea, centre, is);
+        if (was != is)
             // Piece by piece from the centre out, where the two lie closest.
-            for (std::size_t piece = 0; piece < std::max(wasArea.size(), isArea.size()); ++piece)
-                for (const std::vector<QRect> *hand : {&wasArea, &isArea})
-                    if (piece < hand->size())
-                        addJoined(area, (*hand)[piece]);
-        }
+            for (int piece = 0; piece < std::max(piecesOf(was), piecesOf(is)); ++piece)
+                for (const QPoint end : {was, is})
+                    if (piece < piecesOf(end))
+                        addJoined(area, handPiece(centre, end, piece));
     return area;
 }
 
