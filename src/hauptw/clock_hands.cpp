@@ -23,11 +23,10 @@ int piecesOf(QPoint end)
     return std::max(1, int(std::hypot(end.x(), end.y())) / PieceLength);
 }
 
-// The box around one of the pieces of a hand from the centre to centre + end, holding the pixels
-// that piece may touch.
-QRect handPiece(QPoint centre, QPoint end, int piece)
+// The box around one of the `pieces` pieces of a hand from the centre to centre + end, holding
+// the pixels that piece may touch.
+QRect handPiece(QPoint centre, QPoint end, int piece, int pieces)
 {
-    const int pieces = piecesOf(end);
     const QPoint from = centre + end * piece / pieces;
     const QPoint to = centre + end * (piece + 1) / pieces;
     return QRect(from, to).normalized().adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
@@ -76,8 +75,8 @@ std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time)
     const HandEnds ends = HandEndOffsets(radius, time);
     std::vector<QRect> area{HandPartBounds(HandPart::Hub, centre, radius, time)};
     for (const QPoint end : {ends.second, ends.minute, ends.hour})
-        for (int piece = 0; piece < piecesOf(end); ++piece)
-            area.push_back(handPiece(centre, end, piece));
+        for (int piece = 0, pieces = piecesOf(end); piece < pieces; ++piece)
+            area.push_back(handPiece(centre, end, piece, pieces));
     return area;
 }
 
@@ -91,12 +90,17 @@ std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, S
     area.reserve(std::size_t(2 * (piecesOf(after.second) + piecesOf(after.minute) + piecesOf(after.hour)) + 6));
     for (const auto &[was, is] : {std::pair(before.second, after.second), std::pair(before.minute, after.minute),
                                   std::pair(before.hour, after.hour)})
-        if (was != is)
+        if (was != is) {
+            const int wasPieces = piecesOf(was);
+            const int isPieces = piecesOf(is);
             // Piece by piece from the centre out, where the two lie closest.
-            for (int piece = 0; piece < std::max(piecesOf(was), piecesOf(is)); ++piece)
-                for (const QPoint end : {was, is})
-                    if (piece < piecesOf(end))
-                        addJoined(area, handPiece(centre, end, piece));
+            for (int piece = 0; piece < std::max(wasPieces, isPieces); ++piece) {
+                if (piece < wasPieces)
+                    addJoined(area, handPiece(centre, was, piece, wasPieces));
+                if (piece < isPieces)
+                    addJoined(area, handPiece(centre, is, piece, isPieces));
+            }
+        }
     return area;
 }
 
