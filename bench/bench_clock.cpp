@@ -2,7 +2,7 @@
 // its screen update (hands moved, and the same second again), the time from start to the first
 // frame, and processor use while it runs. Each size runs in a child process on Qt's offscreen
 // platform set up with a screen of that size.
-#include "app/base_path.h"
+#include "settings/base_path.h"
 #include "hauptw/hauptwin.h"
 #include "opdate/opdate.h"
 #include "support/paint_recorder.h"

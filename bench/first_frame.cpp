@@ -6,7 +6,7 @@
 //   first_frame <program> [arguments...]
 
 #include "hauptw/dial_layout.h"
-#include "toolkit/picture_fit.h"
+#include "drawing/picture_fit.h"
 
 #include <xcb/xcb.h>
 

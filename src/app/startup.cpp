@@ -1,6 +1,6 @@
 #include "startup.h"
 
-#include "app/base_path.h"
+#include "settings/base_path.h"
 #include "app/display_check.h"
 #include "app/failure_report.h"
 #include "app/instance_lock.h"
@@ -9,8 +9,8 @@
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
 #include "settings/screenc.h"
-#include "toolkit/host_window.h"
-#include "toolkit/session_bus.h"
+#include "windowing/host_window.h"
+#include "windowing/session_bus.h"
 
 #include <QApplication>
 #include <QFileInfo>

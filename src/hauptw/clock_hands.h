@@ -1,7 +1,7 @@
 #pragma once
 
 #include "opdate/opdate.h"
-#include "toolkit/canvas.h"
+#include "drawing/canvas.h"
 
 #include <QPoint>
 #include <QRect>

@@ -2,9 +2,9 @@
 
 #include "hauptw/clock_hands.h"
 #include "opdate/opdate.h"
-#include "toolkit/bitmap.h"
-#include "toolkit/canvas.h"
-#include "toolkit/sprite.h"
+#include "drawing/bitmap.h"
+#include "drawing/canvas.h"
+#include "drawing/sprite.h"
 
 #include <QPoint>
 

@@ -3,7 +3,7 @@
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/clock_hands.h"
 #include "hauptw/dial_layout.h"
-#include "toolkit/picture_fit.h"
+#include "drawing/picture_fit.h"
 #include "settings/settings_file.h"
 
 THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)

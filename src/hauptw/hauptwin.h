@@ -2,9 +2,9 @@
 
 #include "hauptw/dial_hands.h"
 #include "opdate/opdate.h"
-#include "toolkit/bitmap.h"
-#include "toolkit/full_screen_form.h"
-#include "toolkit/image_control.h"
+#include "drawing/bitmap.h"
+#include "windowing/full_screen_form.h"
+#include "windowing/image_control.h"
 
 #include <QByteArray>
 #include <QRect>

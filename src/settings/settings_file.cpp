@@ -1,6 +1,6 @@
 #include "settings_file.h"
 
-#include "app/base_path.h"
+#include "settings/base_path.h"
 #include "opdate/opdate.h"
 #include "settings_file_target.h"
 

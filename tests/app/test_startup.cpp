@@ -1,4 +1,4 @@
-#include "app/base_path.h"
+#include "settings/base_path.h"
 #include "app/startup.h"
 
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "hauptw/dial_hands.h"
 #include "support/picture_difference.h"
 #include "support/sharpness.h"
-#include "toolkit/bitmap.h"
+#include "drawing/bitmap.h"
 
 #include <QPainter>
 

@@ -6,7 +6,7 @@
 #include "clock_window_fixture.h"
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/dial_layout.h"
-#include "toolkit/picture_fit.h"
+#include "drawing/picture_fit.h"
 #include "support/picture_difference.h"
 
 #include <QApplication>

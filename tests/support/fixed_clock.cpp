@@ -3,7 +3,7 @@
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/clock_hands.h"
 #include "support/hand_colours.h"
-#include "toolkit/picture_fit.h"
+#include "drawing/picture_fit.h"
 
 #include <QDir>
 #include <QFile>

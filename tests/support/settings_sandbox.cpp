@@ -1,6 +1,6 @@
 #include "settings_sandbox.h"
 
-#include "app/base_path.h"
+#include "settings/base_path.h"
 #include "opdate/opdate.h"
 
 #include <QFile>

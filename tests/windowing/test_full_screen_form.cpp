@@ -3,7 +3,7 @@
 // cover's own event leaves that window alive. Run with the offscreen platform set up for two
 // screens.
 
-#include "toolkit/full_screen_form.h"
+#include "windowing/full_screen_form.h"
 
 #include <QApplication>
 #include <QMouseEvent>

@@ -1,6 +1,6 @@
 #include "bitmap.h"
 
-#include "toolkit/large_pages.h"
+#include "drawing/large_pages.h"
 
 void Bitmap::setSize(int width, int height)
 {

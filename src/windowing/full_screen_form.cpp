@@ -1,7 +1,7 @@
 #include "full_screen_form.h"
 
-#include "toolkit/host_window.h"
-#include "toolkit/picture_fit.h"
+#include "windowing/host_window.h"
+#include "drawing/picture_fit.h"
 
 #include <QCursor>
 #include <QGuiApplication>

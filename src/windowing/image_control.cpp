@@ -1,6 +1,6 @@
 #include "image_control.h"
 
-#include "toolkit/large_pages.h"
+#include "drawing/large_pages.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/canvas.h"
+#include "drawing/canvas.h"
 
 #include <QImage>
 

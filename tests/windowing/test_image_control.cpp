@@ -3,7 +3,7 @@
 // may take large pages, and the source's pixels are left whole where others share them.
 
 #include "support/paint_recorder.h"
-#include "toolkit/image_control.h"
+#include "windowing/image_control.h"
 
 #include <QFile>
 #include <QSignalSpy>

@@ -1,8 +1,8 @@
 // Drawing on a picture through the canvas: colours, persistent pen, brush and font state,
 // pixel-exact placement, and the areas each operation reports as changed.
 
-#include "toolkit/bitmap.h"
-#include "toolkit/sprite.h"
+#include "drawing/bitmap.h"
+#include "drawing/sprite.h"
 #include "support/picture_difference.h"
 #include "support/sharpness.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "toolkit/canvas.h"
-#include "toolkit/x_window_output.h"
+#include "drawing/canvas.h"
+#include "windowing/x_window_output.h"
 
 #include <QImage>
 #include <QSize>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/bgr_colour.h"
+#include "drawing/bgr_colour.h"
 
 #include <QFlags>
 #include <QImage>

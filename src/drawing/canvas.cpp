@@ -1,6 +1,6 @@
 #include "canvas.h"
 
-#include "toolkit/sprite.h"
+#include "drawing/sprite.h"
 
 #include <QFontMetrics>
 #include <QPainter>
