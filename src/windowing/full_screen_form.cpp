@@ -11,6 +11,10 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
+#include <cmath>
+
 namespace {
 
 constexpr Qt::WindowFlags CoveringWindow = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
@@ -32,6 +36,17 @@ void placeFullScreen(QWidget &widget, QScreen *screen)
     widget.setScreen(screen);
     widget.setGeometry(screen->geometry());
     widget.setWindowState(Qt::WindowFullScreen);
+}
+
+// Where the picture moves away inside the form, the X server makes the form's window black at
+// once, not only once the program paints it: no frame shows what was there before.
+void clearToBlackOnX(QWidget &widget)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !x11 || !x11->connection())
+        return;
+    const quint32 black = 0;
+    xcb_change_window_attributes(x11->connection(), xcb_window_t(widget.winId()), XCB_CW_BACK_PIXEL, &black);
 }
 
 } // namespace
@@ -70,7 +85,35 @@ void FullScreenForm::placeOnPrimaryScreen()
     setScreen(primary);
     setWindowState(Qt::WindowNoState);
     const QRect screen = primary->geometry();
-    setGeometry(FitPictureInside(screen.size(), shape_).translated(screen.topLeft()));
+    // The bands give the picture its room to wander; where it fills the screen, the screen's
+    // edge cuts it.
+    const int room = int(std::ceil(wanderPath().reach() / primary->devicePixelRatio()));
+    const QRect picture = FitPictureInside(screen.size(), shape_).translated(screen.topLeft());
+    setGeometry(picture.adjusted(-room, -room, room, room).intersected(screen));
+}
+
+QRect FullScreenForm::pictureArea() const
+{
+    if (shape_.isEmpty())
+        return rect();
+    if (embedded_)
+        return FitPictureInside(size(), shape_);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return FitPictureInside(screen.size(), shape_).translated(screen.topLeft() - geometry().topLeft());
+}
+
+PictureWander FullScreenForm::wanderPath() const
+{
+    return PictureWander(heightInDevicePixels());
+}
+
+// The host's window, or the screen the form is on.
+int FullScreenForm::heightInDevicePixels() const
+{
+    if (embedded_)
+        return int(std::lround(height() * devicePixelRatioF()));
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    return int(std::lround(primary->geometry().height() * primary->devicePixelRatio()));
 }
 
 FullScreenForm::~FullScreenForm() = default;
@@ -92,6 +135,7 @@ void FullScreenForm::resizeEvent(QResizeEvent *)
 
 void FullScreenForm::showEvent(QShowEvent *)
 {
+    clearToBlackOnX(*this);
     if (embedded_) {
         emit shown();
         return;

@@ -53,7 +53,8 @@ QSize ImageControl::pixelsFor(const QSize &controlSize) const
 
 bool ImageControl::place(const QRect &geometry)
 {
-    setGeometry(geometry);
+    placed_ = geometry;
+    setGeometry(geometry.translated(offsetInPoints()));
     const QSize pixels = pixelsFor(geometry.size());
     if (pixels == picture_.size() && !picture_.isNull())
         return false;
@@ -68,6 +69,18 @@ bool ImageControl::place(const QRect &geometry)
     canvas_.setMapping(double(picture_.width()) / pictureSize_.width());
     update();
     return true;
+}
+
+void ImageControl::setOffset(const QPoint &devicePixels)
+{
+    offset_ = devicePixels;
+    if (!placed_.isNull())
+        move(placed_.topLeft() + offsetInPoints());
+}
+
+QPoint ImageControl::offsetInPoints() const
+{
+    return (QPointF(offset_) / devicePixelRatioF()).toPoint();
 }
 
 void ImageControl::chooseOutput(const QSize &pictureSize)

@@ -31,9 +31,13 @@ public:
     // `size` is the picture's own size, the space its canvas draws in. The picture is made
     // when the control is placed.
     void setPicture(const QSize &size, PictureSource source);
-    // Puts the control there; if that changes the pixels it covers, makes the picture afresh
-    // for them, which drops all drawing on it, and says so.
+    // Puts the control there, moved by the offset; if that changes the pixels it covers, makes
+    // the picture afresh for them, which drops all drawing on it, and says so.
     bool place(const QRect &geometry);
+    // Moves the control this many device pixels (whole points where a point has several) from
+    // where it is placed. The picture stays as drawn: in a window of its own, the X server
+    // moves its pixels on the screen.
+    void setOffset(const QPoint &devicePixels);
 
     QSize pictureSize() const { return pictureSize_; }
     // The pixels as drawn.
@@ -53,6 +57,7 @@ protected:
 
 private:
     QSize pixelsFor(const QSize &controlSize) const;
+    QPoint offsetInPoints() const;
     // Shows the picture through the X window where it is not stretched, and through Qt otherwise.
     void chooseOutput(const QSize &pictureSize);
     QRect pixelArea(const QRect &controlArea) const;
@@ -60,6 +65,8 @@ private:
     void showPixels(const QRect &pixelArea);
 
     std::unique_ptr<XWindowOutput> xOutput_;
+    QRect placed_;
+    QPoint offset_;
     QSize pictureSize_;
     PictureSource source_;
     QImage picture_;
