@@ -119,7 +119,8 @@ void TestWanderOnScreen::pictureWandersWithinOnePercent()
     QFETCH(QSize, screen);
     QVERIFY2(!FakeTimeLibrary.isEmpty(), "libfaketime is not installed (Debian package faketime)");
     QTemporaryDir folder;
-    XvfbServer xvfb(screen.width(), screen.height(), {QStringLiteral("-fbdir"), folder.path()});
+    // A white desktop, which any part of the screen the program leaves uncovered shows.
+    XvfbServer xvfb(screen.width(), screen.height(), {QStringLiteral("-fbdir"), folder.path(), QStringLiteral("-wr")});
     ProgramCopy copy;
     QVERIFY(xvfb.isRunning() && copy.isValid());
     QProcessEnvironment environment = xvfb.environment();
