@@ -13,6 +13,7 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -36,6 +37,15 @@ void placeFullScreen(QWidget &widget, QScreen *screen)
     widget.setScreen(screen);
     widget.setGeometry(screen->geometry());
     widget.setWindowState(Qt::WindowFullScreen);
+}
+
+// A window that paints nothing shows the fresh, zeroed buffer Qt hands the X server as black, and
+// Qt's pages for it are never touched.
+void paintNothing(QWidget &widget, bool nothing)
+{
+    widget.setAutoFillBackground(!nothing);
+    widget.setAttribute(Qt::WA_NoSystemBackground, nothing);
+    widget.setAttribute(Qt::WA_OpaquePaintEvent, nothing);
 }
 
 // Where the picture moves away inside the form, the X server makes the form's window black at
@@ -131,6 +141,11 @@ void FullScreenForm::embedIn(HostWindow &host)
 void FullScreenForm::resizeEvent(QResizeEvent *)
 {
     emit resized();
+    // Where the picture shows through an X window of its own, none of it is ever painted into the
+    // form's buffer, so the rest of the form, the room the picture wanders in, need not be either.
+    const QList<QWidget *> children = findChildren<QWidget *>();
+    paintNothing(*this, std::any_of(children.begin(), children.end(),
+                                    [](const QWidget *child) { return child->testAttribute(Qt::WA_PaintOnScreen); }));
 }
 
 void FullScreenForm::showEvent(QShowEvent *)
@@ -242,11 +257,8 @@ void FullScreenForm::cover(std::size_t index, const QRect &area, QScreen *screen
     }
     QWidget &cover = *covers_[index];
     const bool band = screen == QGuiApplication::primaryScreen();
-    // A band paints nothing: the X server shows the fresh, zeroed buffer Qt hands it as black,
-    // and no band pixels are ever kept in this process.
-    cover.setAutoFillBackground(!band);
-    cover.setAttribute(Qt::WA_NoSystemBackground, band);
-    cover.setAttribute(Qt::WA_OpaquePaintEvent, band);
+    // No band pixels are ever kept in this process.
+    paintNothing(cover, band);
     if (band) {
         cover.setScreen(screen);
         cover.setWindowState(Qt::WindowNoState);
