@@ -59,8 +59,11 @@ bool ImageControl::place(const QRect &geometry)
 void ImageControl::setOffset(const QPoint &devicePixels)
 {
     offset_ = devicePixels;
-    if (!placed_.isNull())
-        move(placed_.topLeft() + offsetInPoints());
+    if (placed_.isNull())
+        return;
+    const QPoint place = placed_.topLeft() + offsetInPoints();
+    if (!output_->move((QPointF(place) * devicePixelRatioF()).toPoint()))
+        move(place);
 }
 
 QPoint ImageControl::offsetInPoints() const
