@@ -14,7 +14,7 @@
 class PictureWander
 {
 public:
-    static constexpr std::chrono::seconds StepInterval{150};
+    static constexpr std::chrono::seconds StepInterval{180};
 
     // For a screen this many device pixels high.
     explicit PictureWander(int screenHeight);
