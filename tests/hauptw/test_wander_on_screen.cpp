@@ -62,8 +62,7 @@ void TestWanderOnScreen::pictureWandersWithinOnePercent()
     const QImage clean = BackgroundPicture(Centred.size()).convertToFormat(QImage::Format_RGB32);
     const int reach = Screen.height() / 100;
     bool shown = false;
-    int centredEarly = 0;
-    int steps = 0;
+    int centredEarly = 0, steps = 0;
     QPoint last;
     // Twenty-two simulated minutes; in the first two the program cannot have moved the picture.
     while (sinceStart.elapsed() < 22'000) {
@@ -88,7 +87,6 @@ void TestWanderOnScreen::pictureWandersWithinOnePercent()
         centredEarly += early;
         QVERIFY(!early || offset == QPoint(0, 0));
     }
-    qInfo() << centredEarly << "looks in the first two minutes," << steps << "steps, the last to" << last;
     QVERIFY2(centredEarly > 0, "not seen centred in the first two minutes");
     QVERIFY2(steps >= 4, qPrintable(QStringLiteral("%1 steps").arg(steps)));
     QVERIFY(xvfb.xdotool({"key", "x"}));
