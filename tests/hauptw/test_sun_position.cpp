@@ -1,0 +1,104 @@
+// The sun's place, and the ground under each point of the dials' globes.
+
+#include "hauptw/globe_projection.h"
+#include "hauptw/sun_position.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double Degree = std::numbers::pi / 180.0;
+
+std::array<double, 3> place(double longitude, double latitude)
+{
+    return {std::cos(latitude * Degree) * std::cos(longitude * Degree),
+            std::cos(latitude * Degree) * std::sin(longitude * Degree), std::sin(latitude * Degree)};
+}
+
+double altitude(std::int64_t instant, const std::array<double, 3> &ground)
+{
+    const std::array<double, 3> sun = SunDirection(instant);
+    return std::asin(sun[0] * ground[0] + sun[1] * ground[1] + sun[2] * ground[2]) / Degree;
+}
+
+} // namespace
+
+class TestSunPosition : public QObject
+{
+    Q_OBJECT
+private slots:
+    void altitudeAgreesWithPublishedValues_data();
+    void altitudeAgreesWithPublishedValues();
+    void groundUnderTheGlobesIsWhereTheMapsPutIt();
+};
+
+// The sun's altitude without refraction by PyEphem 4.1.4 (Debian's python3-ephem, Brandon
+// Rhodes's binding of XEphem's libastro), observer at sea level with pressure 0. The last row is
+// the March equinox of 2024 by the US Naval Observatory (2024-03-20 03:06 UTC), when the sun
+// stands on the horizon at both poles.
+void TestSunPosition::altitudeAgreesWithPublishedValues_data()
+{
+    QTest::addColumn<qint64>("instant");
+    QTest::addColumn<double>("longitude");
+    QTest::addColumn<double>("latitude");
+    QTest::addColumn<double>("expected");
+    const qint64 equinoxNoon = 1710936000;     // 2024-03-20 12:00 UTC
+    const qint64 equinoxMidnight = 1710892800; // 2024-03-20 00:00 UTC
+    const qint64 solsticeNoon = 1718884800;    // 2024-06-20 12:00 UTC
+    const struct
+    {
+        const char *name;
+        qint64 instant;
+        double longitude, latitude, expected;
+    } rows[] = {
+        {"equinox noon 0,0", equinoxNoon, 0, 0, 88.167},
+        {"equinox noon 180,0", equinoxNoon, 180, 0, -88.167},
+        {"equinox noon north pole", equinoxNoon, 0, 90, 0.144},
+        {"equinox noon south pole", equinoxNoon, 0, -90, -0.149},
+        {"equinox midnight 0,0", equinoxMidnight, 0, 0, -88.135},
+        {"equinox midnight 180,0", equinoxMidnight, 180, 0, 88.135},
+        {"equinox midnight north pole", equinoxMidnight, 0, 90, -0.053},
+        {"equinox midnight south pole", equinoxMidnight, 0, -90, 0.049},
+        {"solstice noon 0,0", solsticeNoon, 0, 0, 66.558},
+        {"solstice noon 180,0", solsticeNoon, 180, 0, -66.560},
+        {"solstice noon north pole", solsticeNoon, 0, 90, 23.436},
+        {"solstice noon south pole", solsticeNoon, 0, -90, -23.440},
+        {"equinox instant north pole", 1710903960, 0, 90, 0.0},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.name) << row.instant << row.longitude << row.latitude << row.expected;
+}
+
+void TestSunPosition::altitudeAgreesWithPublishedValues()
+{
+    QFETCH(qint64, instant);
+    QFETCH(double, longitude);
+    QFETCH(double, latitude);
+    QFETCH(double, expected);
+    const double computed = altitude(instant, place(longitude, latitude));
+    QVERIFY2(std::abs(computed - expected) <= 0.2, qPrintable(QString::number(computed)));
+}
+
+// The shading finds the ground without inverse trigonometry; it must be the point the
+// generator drew there.
+void TestSunPosition::groundUnderTheGlobesIsWhereTheMapsPutIt()
+{
+    for (const DialGlobe &globe : {DialGlobes::Local, DialGlobes::Utc})
+        for (double y = -0.95; y < 1; y += 0.1)
+            for (double x = -0.95; x < 1; x += 0.1) {
+                const auto lonLat = globe.view.inverse(QPointF(x, y));
+                const auto ground = globe.view.ground(QPointF(x, y));
+                QCOMPARE(bool(lonLat), bool(ground));
+                if (!lonLat)
+                    continue;
+                const std::array<double, 3> expected = place(lonLat->x(), lonLat->y());
+                for (int axis = 0; axis < 3; ++axis)
+                    QVERIFY(std::abs((*ground)[axis] - expected[axis]) < 1e-9);
+            }
+}
+
+QTEST_GUILESS_MAIN(TestSunPosition)
+#include "test_sun_position.moc"
