@@ -47,24 +47,29 @@ std::optional<QPointF> GlobeView::inverse(QPointF unit) const
     return QPointF(std::remainder(lon / Degree, 360.0), lat / Degree);
 }
 
-std::optional<std::array<double, 3>> GlobeView::ground(QPointF unit) const
+GlobeGround::GlobeGround(const GlobeView &view)
+    : kind_(view.kind), maxColatitude_(view.maxColatitude), cosLon0_(std::cos(view.lon0 * Degree)),
+      sinLon0_(std::sin(view.lon0 * Degree)), cosLat0_(std::cos(view.lat0 * Degree)), sinLat0_(std::sin(view.lat0 * Degree))
+{
+}
+
+std::optional<std::array<double, 3>> GlobeGround::operator()(QPointF unit) const
 {
     const double rho2 = unit.x() * unit.x() + unit.y() * unit.y();
     if (rho2 > 1.0)
         return std::nullopt;
-    const double cosLon0 = std::cos(lon0 * Degree), sinLon0 = std::sin(lon0 * Degree);
-    if (kind == Kind::PolarAzimuthal) {
+    if (kind_ == GlobeView::Kind::PolarAzimuthal) {
         // Down the disc is lon0; the angle from there runs towards the disc's right.
         const double rho = std::sqrt(rho2);
-        const double colatitude = rho * maxColatitude * Degree;
+        const double colatitude = rho * maxColatitude_ * Degree;
         const double down = rho > 0 ? unit.y() / rho : 1.0, right = rho > 0 ? unit.x() / rho : 0.0;
-        const double cosLon = down * cosLon0 - right * sinLon0, sinLon = down * sinLon0 + right * cosLon0;
+        const double cosLon = down * cosLon0_ - right * sinLon0_, sinLon = down * sinLon0_ + right * cosLon0_;
         const double s = std::sin(colatitude);
         return std::array{s * cosLon, s * sinLon, std::cos(colatitude)};
     }
     // Seen from above (lon0, lat0): right is east, up is north, the depth faces the viewer.
-    const double sinLat0 = std::sin(lat0 * Degree), cosLat0 = std::cos(lat0 * Degree);
     const double east = unit.x(), north = -unit.y(), out = std::sqrt(1.0 - rho2);
-    return std::array{-east * sinLon0 - north * sinLat0 * cosLon0 + out * cosLat0 * cosLon0,
-                      east * cosLon0 - north * sinLat0 * sinLon0 + out * cosLat0 * sinLon0, north * cosLat0 + out * sinLat0};
+    return std::array{-east * sinLon0_ - north * sinLat0_ * cosLon0_ + out * cosLat0_ * cosLon0_,
+                      east * cosLon0_ - north * sinLat0_ * sinLon0_ + out * cosLat0_ * sinLon0_,
+                      north * cosLat0_ + out * sinLat0_};
 }

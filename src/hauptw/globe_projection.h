@@ -24,10 +24,23 @@ struct GlobeView
 
     std::optional<QPointF> forward(double lon, double lat) const;
     std::optional<QPointF> inverse(QPointF unit) const; // -> (lon, lat)
-    // The ground under a point of the disc as a unit vector from the earth's centre: x towards
-    // 0°E on the equator, y towards 90°E, z towards the north pole. None outside the disc. The
-    // same point as inverse() gives, without its inverse trigonometry.
-    std::optional<std::array<double, 3>> ground(QPointF unit) const;
+};
+
+// The ground under points of a globe's disc, as unit vectors from the earth's centre: x towards
+// 0°E on the equator, y towards 90°E, z towards the north pole. The same points as
+// GlobeView::inverse() gives, without its inverse trigonometry, and with the view's own angles
+// worked out once: it is asked for every pixel of a globe.
+class GlobeGround
+{
+public:
+    explicit GlobeGround(const GlobeView &view);
+    // None outside the disc.
+    std::optional<std::array<double, 3>> operator()(QPointF unit) const;
+
+private:
+    GlobeView::Kind kind_;
+    double maxColatitude_;
+    double cosLon0_, sinLon0_, cosLat0_, sinLat0_;
 };
 
 // A globe on the picture: its projection, and the disc it fills, in the picture's own pixels

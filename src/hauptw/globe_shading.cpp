@@ -74,7 +74,9 @@ void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe 
     const QPoint toLayer = canvas.origin() - layers.offset();
     auto layerAt = [&](int x, int y) {
         const QPoint at = QPoint(x, y) + toLayer;
-        return layers.rect().contains(at) ? layers.pixel(at) : QRgb(0);
+        if (!layers.rect().contains(at))
+            return QRgb(0);
+        return reinterpret_cast<const QRgb *>(layers.constScanLine(at.y()))[at.x()];
     };
 
     // A disc's pixels lie side by side in each row.
@@ -97,6 +99,7 @@ void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe 
 
     const QPointF discCentre = globe.centre * canvas.scale() - QPointF(canvas.origin());
     const double radius = globe.radius * canvas.scale();
+    const GlobeGround groundAt(globe.view);
     Texel *texel = texels_.data();
     for (const Run &run : runs_)
         for (int x = run.x; x < run.x + run.length; ++x, ++texel) {
@@ -105,8 +108,8 @@ void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe 
             const double distance = std::hypot(unit.x(), unit.y());
             if (distance > 1.0)
                 unit /= distance;
-            const std::array<double, 3> ground = globe.view.ground(unit).value_or(std::array<double, 3>{});
-            const QRgb day = clean.image().pixel(x, run.y);
+            const std::array<double, 3> ground = groundAt(unit).value_or(std::array<double, 3>{});
+            const QRgb day = reinterpret_cast<const QRgb *>(clean.image().constScanLine(run.y))[x];
             const std::uint32_t light = globeLight(day, layerAt(x, run.y));
             *texel = {{unitSteps(ground[0]), unitSteps(ground[1]), unitSteps(ground[2])}, day - light, light};
         }
