@@ -66,7 +66,7 @@ void checkXScreenSaverDescription(QStringList &faults, const QString &root)
     if (name.isEmpty()
         || program.canonicalFilePath() != QFileInfo(root + QLatin1Char('/') + InstalledProgram).canonicalFilePath())
         faults << QStringLiteral("XScreenSaver's description names \"%1\", not a link to the program").arg(name);
-    if (label != QLatin1String("Clocksaver") || argument != QLatin1String("/S") || description.isEmpty())
+    if (label != QLatin1String("Clocksaver") || argument != QLatin1String("-root") || description.isEmpty())
         faults << QStringLiteral("XScreenSaver's description: label \"%1\", argument \"%2\", text \"%3\"")
                       .arg(label, argument, description);
 }
