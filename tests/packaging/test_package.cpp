@@ -1,5 +1,5 @@
-// The Debian package made from this build: what it holds, what it depends on, and that the
-// program taken out of it runs.
+// The Debian package made from this build: what it holds, what it depends on, what lintian
+// says of it, and that the program taken out of it runs.
 #include "support/install_tree.h"
 #include "support/program_copy.h"
 
@@ -57,6 +57,17 @@ private slots:
         // The libraries as dpkg-shlibdeps finds them, and the platform plugins it cannot find.
         for (const char *package : {"libqt6core6 ", "libqt6gui6 ", "libqt6widgets6 ", "qt6-qpa-plugins"})
             QVERIFY2(depends.contains(package), depends.constData());
+    }
+
+    // Lintian's warnings show in its output; the changelog's newest entry is this version.
+    void debianFindsNoErrorInIt()
+    {
+        int exitCode = 0;
+        const QByteArray tags = run(QStringLiteral("lintian"), {"--fail-on", "error", package_}, &exitCode);
+        QVERIFY2(exitCode == 0, tags.constData());
+        const QString changelog = tree() + QStringLiteral("/usr/share/doc/clocksaver/changelog.gz");
+        QVERIFY(
+            run(QStringLiteral("gzip"), {"-dc", changelog}, &exitCode).startsWith("clocksaver (" CLOCKSAVER_VERSION ") "));
     }
 
     void theProgramFromItRuns()
