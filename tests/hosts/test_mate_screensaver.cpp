@@ -8,13 +8,12 @@
 #include "support/debian_package.h"
 #include "support/fixed_clock.h"
 #include "support/mate_screen_saver.h"
-#include "support/settings_sandbox.h"
 #include "support/unprivileged_user.h"
 
 #include <QDir>
 #include <QTest>
 
-#include <unistd.h>
+constexpr QFile::Permissions OwnerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
 
 class TestMateScreenSaver : public QObject
 {
@@ -25,19 +24,17 @@ class TestMateScreenSaver : public QObject
     QString home() const { return work_.filePath(QStringLiteral("home")); }
     QString lockPath() const { return home() + QStringLiteral("/.config/clocksaver/clocksaver.in1"); }
 
-    // The saver user's settings folder, as the program makes it, with the tests' settings.
+    // The saver user's home with the tests' settings, in a folder as the program makes it.
     bool writeSettings() const
     {
-        const QString folder = QFileInfo(lockPath()).path();
+        int exitCode = -1;
         QFile settings(lockPath() + QStringLiteral(".ini"));
-        bool ok = QDir().mkpath(folder) && settings.open(QIODevice::WriteOnly)
-                  && settings.write(FixedClockSettings) == FixedClockSettings.size();
+        if (QDir().mkpath(QFileInfo(lockPath()).path()) && settings.open(QIODevice::WriteOnly))
+            settings.write(FixedClockSettings);
         settings.close();
-        for (const QString &path : {home(), home() + QStringLiteral("/.config"), folder, settings.fileName()})
-            ok = ok && ::chown(QFile::encodeName(path).constData(), NobodyId, NobodyId) == 0;
-        constexpr QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
-        return ok && QFile::setPermissions(folder, ownerOnly)
-               && QFile::setPermissions(work_.path(), ownerOnly | QFile::ExeGroup | QFile::ExeOther);
+        RunTool(QStringLiteral("chown"), {"-R", QStringLiteral("%1:%1").arg(NobodyId), home()}, &exitCode);
+        return exitCode == 0 && settings.size() > 0 && QFile::setPermissions(QFileInfo(lockPath()).path(), OwnerOnly)
+               && QFile::setPermissions(work_.path(), OwnerOnly | QFile::ExeOther);
     }
 
 private slots:
