@@ -5,6 +5,7 @@
 #include "app/failure_report.h"
 #include "app/instance_lock.h"
 #include "app/quit_signals.h"
+#include "app/runtime_folder.h"
 #include "app/usage.h"
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
@@ -99,6 +100,7 @@ int runForm(RunMode mode, int &argc, char **argv)
         return 1;
     }
     SkipMissingSessionBus();
+    const PrivateRuntimeFolder runtimeFolder;
     QApplication app(argc, argv);
     if (mode == RunMode::Configure) {
         // Only the dialog is a window anyone looks for by its icon.
@@ -154,7 +156,10 @@ RunMode ModeFromArguments(const QStringList &arguments)
     const QString first = asciiUpper(arguments.value(1));
     if (first.left(2) == QLatin1String("/C"))
         return RunMode::Configure;
-    if (first == QLatin1String("/S"))
+    // XScreenSaver's display programs take -root for "draw the screen saver", in the window it
+    // names or else over the whole screen.
+    const QString exact = arguments.value(1);
+    if (first == QLatin1String("/S") || exact == QLatin1String("-root") || exact == QLatin1String("--root"))
         return RunMode::Show;
     return RunMode::None;
 }
