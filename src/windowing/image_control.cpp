@@ -1,6 +1,7 @@
 #include "image_control.h"
 
 #include "drawing/large_pages.h"
+#include "windowing/display_platform.h"
 
 #include <QAbstractEventDispatcher>
 #include <QGuiApplication>
@@ -21,7 +22,7 @@ ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
 {
     // The picture covers every pixel, so nothing beneath needs painting when it changes.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setCursor(Qt::BlankCursor);
+    setCursor(HiddenPointer());
     setMouseTracking(true);
     canvas_.setChangeListener([this](const QRect &area) { showPixels(area); });
     // A window of its own, which the picture's pixels can be sent to directly. What was sent
