@@ -70,20 +70,17 @@ HandEnds HandEndOffsets(int radius, SecondOfDay time)
     return HandEndOffsets(radius, h, m, s);
 }
 
-std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time)
+std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends)
 {
-    const HandEnds ends = HandEndOffsets(radius, time);
-    std::vector<QRect> area{HandPartBounds(HandPart::Hub, centre, radius, time)};
+    std::vector<QRect> area{HandPartBounds(HandPart::Hub, centre, ends)};
     for (const QPoint end : {ends.second, ends.minute, ends.hour})
         for (int piece = 0, pieces = piecesOf(end); piece < pieces; ++piece)
             area.push_back(handPiece(centre, end, piece, pieces));
     return area;
 }
 
-std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to)
+std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &before, const HandEnds &after)
 {
-    const HandEnds before = HandEndOffsets(radius, from);
-    const HandEnds after = HandEndOffsets(radius, to);
     // Made anew each tick, when the memory it takes has long left the processor's caches: one
     // allocation, not one per growth.
     std::vector<QRect> area;
@@ -119,39 +116,39 @@ QPoint HandPartEnd(HandPart part, const HandEnds &ends)
     return {};
 }
 
-QRect HandPartBounds(HandPart part, QPoint centre, int radius, SecondOfDay time)
+QRect HandPartBounds(HandPart part, QPoint centre, const HandEnds &ends)
 {
     const QRect outline = part == HandPart::Hub
                               ? QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
-                              : QRect(centre, centre + HandPartEnd(part, HandEndOffsets(radius, time))).normalized();
+                              : QRect(centre, centre + HandPartEnd(part, ends)).normalized();
     return outline.adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
 }
 
-void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, int radius, SecondOfDay time)
+void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, const HandEnds &ends)
 {
     canvas.setPenStyle(Qt::SolidLine);
     canvas.setBrushStyle(BrushStyle::Solid);
     switch (part) {
     case HandPart::Second:
-        canvas.setPenWidth(1);
+        canvas.setPenWidth(SecondHandPen);
         canvas.setPenColour(SecondHandColour);
         break;
     case HandPart::Minute:
-        canvas.setPenWidth(2);
+        canvas.setPenWidth(MinuteHandPen);
         canvas.setPenColour(MinuteHourHandColour);
         break;
     case HandPart::Hour:
-        canvas.setPenWidth(3);
+        canvas.setPenWidth(HourHandPen);
         canvas.setPenColour(MinuteHourHandColour);
         break;
     case HandPart::Hub:
-        canvas.setPenWidth(3);
+        canvas.setPenWidth(HubPen);
         canvas.setPenColour(HubColour);
         canvas.setBrushColour(HubColour);
         canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);
         return;
     }
-    const QPoint end = centre + HandPartEnd(part, HandEndOffsets(radius, time));
+    const QPoint end = centre + HandPartEnd(part, ends);
     canvas.moveTo(centre.x(), centre.y());
     canvas.lineTo(end.x(), end.y());
 }

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRect>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -16,8 +17,15 @@ inline constexpr BgrColour HubColour = 0x808080;
 // The hub's box reaches this far from the centre.
 inline constexpr int HubRadius = 2;
 
-// How far the hands' pens reach beyond the end points and the hub, soft edges included.
-inline constexpr int HandOverhang = 3;
+// Pen widths in picture pixels; the canvas scales them with the picture.
+inline constexpr int SecondHandPen = 1;
+inline constexpr int MinuteHandPen = 2;
+inline constexpr int HourHandPen = 3;
+inline constexpr int HubPen = 3;
+
+// How far the hands' pens reach beyond the end points and the hub: half the widest pen, rounded
+// up, and a pixel of soft edge.
+inline constexpr int HandOverhang = (std::max({SecondHandPen, MinuteHandPen, HourHandPen, HubPen}) + 1) / 2 + 1;
 
 // Where each hand ends, relative to the dial's centre, on a dial whose hands are `radius`
 // long (the hour hand 0.6 of that). Screen y grows downwards; the ends are truncated towards
@@ -34,11 +42,11 @@ HandEnds HandEndOffsets(int radius, SecondOfDay time);
 // The area of the picture that drawing all parts changes, soft edges included, as boxes that may
 // overlap. They hug each hand along its length, far less than the hands' bounding box when
 // they slant.
-std::vector<QRect> HandsArea(QPoint centre, int radius, SecondOfDay time);
-// Where the drawing for one time differs from that for another: around the hands that moved,
-// with boxes of a hand's old and new places joined where the box around both holds no more
-// pixels than the two together.
-std::vector<QRect> MovedHandsArea(QPoint centre, int radius, SecondOfDay from, SecondOfDay to);
+std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends);
+// Where the drawing for one set of ends differs from that for another: around the hands that
+// moved, with boxes of a hand's old and new places joined where the box around both holds no
+// more pixels than the two together.
+std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &from, const HandEnds &to);
 
 // The parts of a dial's drawing, from the bottom up.
 enum class HandPart { Second, Minute, Hour, Hub };
@@ -47,6 +55,6 @@ inline constexpr HandPart HandParts[] = {HandPart::Second, HandPart::Minute, Han
 // Where a part ends, relative to the dial's centre: the hub has no end, (0, 0).
 QPoint HandPartEnd(HandPart part, const HandEnds &ends);
 // The area of the picture one part changes, soft edges included.
-QRect HandPartBounds(HandPart part, QPoint centre, int radius, SecondOfDay time);
-// Draws one part for the time of day, with the pen and brush it sets.
-void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, int radius, SecondOfDay time);
+QRect HandPartBounds(HandPart part, QPoint centre, const HandEnds &ends);
+// Draws one part ending there, with the pen and brush it sets.
+void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, const HandEnds &ends);

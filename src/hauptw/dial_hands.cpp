@@ -7,17 +7,18 @@ void DialHands::prepare(const Bitmap &clean, QPoint centre, int radius)
     clean_ = &clean;
     centre_ = centre;
     radius_ = radius;
+    shown_.reset();
     seconds_ = {};
     others_ = {};
 }
 
-const Sprite &DialHands::sprite(HandPart part, SecondOfDay time)
+const Sprite &DialHands::sprite(HandPart part, const HandEnds &ends, SecondOfDay time)
 {
-    const QPoint end = HandPartEnd(part, HandEndOffsets(radius_, time));
+    const QPoint end = HandPartEnd(part, ends);
     std::optional<Kept> &kept = part == HandPart::Second ? seconds_[time % 60] : others_[int(part) - 1];
     if (!kept || kept->end != end) {
-        const auto draw = [&](Canvas &canvas) { DrawHandPart(canvas, part, centre_, radius_, time); };
-        kept = Kept{end, Sprite(clean_->canvas(), HandPartBounds(part, centre_, radius_, time), draw)};
+        const auto draw = [&](Canvas &canvas) { DrawHandPart(canvas, part, centre_, ends); };
+        kept = Kept{end, Sprite(clean_->canvas(), HandPartBounds(part, centre_, ends), draw)};
     }
     return kept->sprite;
 }
@@ -25,12 +26,14 @@ const Sprite &DialHands::sprite(HandPart part, SecondOfDay time)
 // Each box is restored from the clean dial with the parts laid over it, so every pixel read or
 // written lies in a box. Pixels are what a tick costs most, as they are no longer in the
 // processor's caches a second after the last tick; a box shared by two comes out the same twice.
-void DialHands::move(Canvas &picture, SecondOfDay from, SecondOfDay to)
+void DialHands::move(Canvas &picture, SecondOfDay to)
 {
-    std::vector<QRect> boxes = from < 0 ? HandsArea(centre_, radius_, to) : MovedHandsArea(centre_, radius_, from, to);
+    const HandEnds ends = HandEndOffsets(radius_, to);
+    std::vector<QRect> boxes = shown_ ? MovedHandsArea(centre_, *shown_, ends) : HandsArea(centre_, ends);
+    shown_ = ends;
     std::array<const Sprite *, std::size(HandParts)> parts{};
     for (std::size_t part = 0; part < parts.size(); ++part)
-        parts[part] = &sprite(HandParts[part], to);
+        parts[part] = &sprite(HandParts[part], ends, to);
     for (QRect &box : boxes) {
         box &= clean_->pictureArea();
         if (!box.isEmpty())

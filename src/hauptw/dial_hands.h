@@ -21,10 +21,10 @@ public:
     // For the dial at `centre` whose clean picture, mapped like the picture, `clean` holds;
     // forgets the sprites of an earlier layout.
     void prepare(const Bitmap &clean, QPoint centre, int radius);
-    // Changes the hands on `picture` from those for `from` (-1: none yet, the picture is clean
-    // there) to those for `to`. Only the boxes of the hands that moved are copied there, none
-    // beyond the clean picture's area.
-    void move(Canvas &picture, SecondOfDay from, SecondOfDay to);
+    // Changes the hands on `picture` from those it drew last (none since prepare: the picture is
+    // clean there) to those for `to`. Only the boxes of the hands that moved are copied there,
+    // none beyond the clean picture's area.
+    void move(Canvas &picture, SecondOfDay to);
 
 private:
     struct Kept
@@ -32,11 +32,12 @@ private:
         QPoint end;
         Sprite sprite;
     };
-    const Sprite &sprite(HandPart part, SecondOfDay time);
+    const Sprite &sprite(HandPart part, const HandEnds &ends, SecondOfDay time);
 
     const Bitmap *clean_ = nullptr;
     QPoint centre_;
     int radius_ = 0;
+    std::optional<HandEnds> shown_;
     // The second hand by second; the minute hand, hour hand and hub as they are now.
     std::array<std::optional<Kept>, 60> seconds_;
     std::array<std::optional<Kept>, 3> others_;

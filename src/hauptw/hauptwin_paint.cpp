@@ -28,7 +28,7 @@ void THauptwin::paintClock(DialHands &hands, SecondOfDay time, SecondOfDay &show
 {
     if (time == shown)
         return;
-    hands.move(bild->canvas(), shown, time);
+    hands.move(bild->canvas(), time);
     shown = time;
 }
 

@@ -2,39 +2,24 @@
 
 #include "drawing/large_pages.h"
 #include "windowing/display_platform.h"
+#include "windowing/repaint_output.h"
+#include "windowing/x_window_output.h"
 
 #include <QAbstractEventDispatcher>
-#include <QGuiApplication>
 #include <QPaintEvent>
-#include <QPainter>
 
-#include <algorithm>
 #include <cmath>
 
-namespace {
-
-// Points per band of the picture painted at a time, small enough for one thread.
-constexpr int BandPoints = 16 * 1024;
-
-} // namespace
-
-ImageControl::ImageControl(QWidget *parent) : QWidget(parent)
+ImageControl::ImageControl(QWidget *parent) : QWidget(parent), output_(std::make_unique<RepaintOutput>(*this))
 {
     // The picture covers every pixel, so nothing beneath needs painting when it changes.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(HiddenPointer());
     setMouseTracking(true);
-    canvas_.setChangeListener([this](const QRect &area) { showPixels(area); });
-    // A window of its own, which the picture's pixels can be sent to directly. What was sent
-    // goes out before the program sleeps.
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        setAttribute(Qt::WA_NativeWindow);
-        connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-            if (flushPending_)
-                xOutput_->flush();
-            flushPending_ = false;
-        });
-    }
+    canvas_.setChangeListener([this](const QRect &area) { output_->show(area); });
+    // What a tick showed goes out together, once the drawing is over.
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            [this] { output_->flush(); });
 }
 
 void ImageControl::setPicture(const QSize &size, PictureSource source)
@@ -65,36 +50,31 @@ bool ImageControl::place(const QRect &geometry)
     // The old pixels go first, so two screen-sized pictures are never held at once.
     picture_ = QImage();
     picture_ = MovedToLargePages(source_(pixels).convertToFormat(QImage::Format_RGB32));
-    chooseOutput(picture_.size());
+    chooseOutput();
     canvas_.setMapping(double(picture_.width()) / pictureSize_.width());
     update();
     return true;
 }
 
-void ImageControl::chooseOutput(const QSize &pictureSize)
+// Straight into an X window where the server takes the picture's pixels as they are, which
+// spares Qt's repaint work and its copy of the pixels; through Qt's repaint otherwise: stretched
+// pictures, other platforms, and Wayland. There a client has no window to put part of a picture
+// into: it hands the compositor whole buffers, which the compositor may read until it gives them
+// back, so drawing on the picture itself in such a buffer would show half-drawn hands. Qt's
+// repaint copies the changed boxes into its own shared buffer for the form's one surface,
+// which paints the bands as well, and tells the compositor which part changed.
+void ImageControl::chooseOutput()
 {
-    const bool unstretched = QSizeF(size()) * devicePixelRatioF() == QSizeF(pictureSize);
-    if (unstretched && !xOutput_ && testAttribute(Qt::WA_NativeWindow))
-        xOutput_ = XWindowOutput::forWindow(winId());
-    direct_ = unstretched && xOutput_;
-    setAttribute(Qt::WA_PaintOnScreen, direct_);
-}
-
-// Sent to the X window at once, the pixels need none of Qt's repaint work; the requests go out
-// together once the drawing is over.
-void ImageControl::showPixels(const QRect &pixelArea)
-{
-    if (!direct_) {
-        update(controlArea(pixelArea));
-        return;
-    }
-    xOutput_->put(picture_, pixelArea);
-    flushPending_ = true;
+    output_.reset();
+    if (auto direct = XWindowOutput::forControl(*this))
+        output_ = std::move(direct);
+    else
+        output_ = std::make_unique<RepaintOutput>(*this);
 }
 
 QPaintEngine *ImageControl::paintEngine() const
 {
-    return direct_ ? nullptr : QWidget::paintEngine();
+    return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
 }
 
 QRect ImageControl::controlArea(const QRect &pixelArea) const
@@ -121,30 +101,7 @@ QRect ImageControl::pixelArea(const QRect &controlArea) const
 
 void ImageControl::paintEvent(QPaintEvent *event)
 {
-    if (direct_) {
-        for (const QRect &area : event->region())
-            xOutput_->put(picture_, pixelArea(area));
-        xOutput_->flush();
-        return;
-    }
-    QPainter painter(this);
-    if (picture_.isNull()) {
-        painter.fillRect(rect(), Qt::black);
-        return;
-    }
-    const bool stretched = QSizeF(size()) * devicePixelRatioF() != QSizeF(picture_.size());
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, stretched);
-    // Only the parts asked for, and in bands: drawing the whole picture clipped would still copy
-    // all of it, and a large copy is handed to worker threads, waking them all.
-    const double pixelsPerPoint = double(picture_.width()) / width();
-    for (const QRect &area : event->region()) {
-        const int bandHeight = std::max(1, BandPoints / area.width());
-        for (int top = area.top(); top <= area.bottom(); top += bandHeight) {
-            const QRect band(area.left(), top, area.width(), std::min(bandHeight, area.bottom() + 1 - top));
-            const QRectF pixels(QPointF(band.topLeft()) * pixelsPerPoint, QSizeF(band.size()) * pixelsPerPoint);
-            painter.drawImage(QRectF(band), picture_, pixels);
-        }
-    }
+    output_->expose(event->region());
 }
 
 void ImageControl::mouseMoveEvent(QMouseEvent *)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "drawing/canvas.h"
-#include "windowing/x_window_output.h"
+#include "windowing/picture_output.h"
 
 #include <QImage>
 #include <QSize>
@@ -42,6 +42,8 @@ public:
 
     // The part of the control that shows these pixels of the picture, soft edges included.
     QRect controlArea(const QRect &pixelArea) const;
+    // The pixels of the picture that this part of the control shows, where it is not stretched.
+    QRect pixelArea(const QRect &controlArea) const;
 
 signals:
     void mouseMoved();
@@ -53,17 +55,12 @@ protected:
 
 private:
     QSize pixelsFor(const QSize &controlSize) const;
-    // Shows the picture through the X window where it is not stretched, and through Qt otherwise.
-    void chooseOutput(const QSize &pictureSize);
-    QRect pixelArea(const QRect &controlArea) const;
-    // Shows what drawing changed in these pixels of the picture.
-    void showPixels(const QRect &pixelArea);
+    // The one place that decides how the pixels reach the screen.
+    void chooseOutput();
 
-    std::unique_ptr<XWindowOutput> xOutput_;
     QSize pictureSize_;
     PictureSource source_;
     QImage picture_;
     Canvas canvas_{picture_};
-    bool direct_ = false;
-    bool flushPending_ = false;
+    std::unique_ptr<PictureOutput> output_;
 };

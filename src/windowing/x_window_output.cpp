@@ -1,5 +1,7 @@
 #include "x_window_output.h"
 
+#include "windowing/image_control.h"
+
 #include <QGuiApplication>
 
 #include <xcb/shm.h>
@@ -60,10 +62,15 @@ bool takesRgb32(xcb_connection_t *connection, xcb_visualid_t visual, std::uint8_
 
 } // namespace
 
-std::unique_ptr<XWindowOutput> XWindowOutput::forWindow(std::uintptr_t window)
+std::unique_ptr<XWindowOutput> XWindowOutput::forControl(ImageControl &control)
 {
     xcb_connection_t *connection = qtConnection();
-    if (!connection || window == 0)
+    const QSizeF shownPixels = QSizeF(control.size()) * control.devicePixelRatioF();
+    if (!connection || shownPixels != QSizeF(control.picture().size()))
+        return nullptr;
+    control.setAttribute(Qt::WA_NativeWindow);
+    const auto window = xcb_window_t(control.winId());
+    if (window == 0)
         return nullptr;
     xcb_get_window_attributes_reply_t *attributes = xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, window), nullptr);
@@ -74,11 +81,13 @@ std::unique_ptr<XWindowOutput> XWindowOutput::forWindow(std::uintptr_t window)
     std::free(attributes);
     if (!usable)
         return nullptr;
-    return std::unique_ptr<XWindowOutput>(new XWindowOutput(connection, std::uint32_t(window), depth));
+    // Qt paints nothing there; the paint events come to expose().
+    control.setAttribute(Qt::WA_PaintOnScreen);
+    return std::unique_ptr<XWindowOutput>(new XWindowOutput(control, connection, window, depth));
 }
 
-XWindowOutput::XWindowOutput(xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth)
-    : connection_(connection), window_(window), gc_(xcb_generate_id(connection)), depth_(depth)
+XWindowOutput::XWindowOutput(ImageControl &control, xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth)
+    : control_(control), connection_(connection), window_(window), gc_(xcb_generate_id(connection)), depth_(depth)
 {
     // Pixels the window does not show cost nothing; events for them would only wake the program.
     const std::uint32_t noExposures = 0;
@@ -188,7 +197,23 @@ void XWindowOutput::putOverConnection(const QImage &image, const QRect &area)
     }
 }
 
+void XWindowOutput::show(const QRect &pixelArea)
+{
+    put(control_.picture(), pixelArea);
+    pending_ = true;
+}
+
+void XWindowOutput::expose(const QRegion &controlRegion)
+{
+    for (const QRect &area : controlRegion)
+        put(control_.picture(), control_.pixelArea(area));
+    pending_ = true;
+    flush();
+}
+
 void XWindowOutput::flush()
 {
-    xcb_flush(connection_);
+    if (pending_)
+        xcb_flush(connection_);
+    pending_ = false;
 }

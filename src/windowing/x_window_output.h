@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windowing/picture_output.h"
+
 #include <QImage>
 #include <QRect>
 
@@ -7,33 +9,38 @@
 #include <memory>
 #include <vector>
 
+class ImageControl;
 struct xcb_connection_t;
 
-// Sends pixels of an RGB32 image straight into an X window over Qt's own connection to the
-// server: no window-sized buffer on either side, and mostly no round trip to wait for, so an
-// update costs the program and the server little more than the bytes it carries.
-class XWindowOutput
+// Straight into the control's own X window, over Qt's own connection to the server: no
+// window-sized buffer on either side and Qt's repaint not involved, and mostly no round trip to
+// wait for, so an update costs the program and the server little more than the bytes it carries.
+// What is shown goes out when flushed, all of a tick's areas in one write.
+class XWindowOutput : public PictureOutput
 {
 public:
-    // None unless Qt runs on an X server and the window keeps its pixels as RGB32 does.
-    static std::unique_ptr<XWindowOutput> forWindow(std::uintptr_t window);
-    ~XWindowOutput();
+    // None unless Qt runs on an X server, the control shows its picture pixel for pixel, and its
+    // window keeps pixels as RGB32 does. The control gets a window of its own for it.
+    static std::unique_ptr<XWindowOutput> forControl(ImageControl &control);
+    ~XWindowOutput() override;
     XWindowOutput(const XWindowOutput &) = delete;
     XWindowOutput &operator=(const XWindowOutput &) = delete;
 
-    // Shows the image's pixels of the area at the same place in the window.
-    void put(const QImage &image, const QRect &area);
-    // Hands what was put to the server.
-    void flush();
+    void show(const QRect &pixelArea) override;
+    void expose(const QRegion &controlRegion) override;
+    void flush() override;
 
 private:
-    XWindowOutput(xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth);
+    XWindowOutput(ImageControl &control, xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth);
+    // Shows the image's pixels of the area at the same place in the window.
+    void put(const QImage &image, const QRect &area);
     bool serverSharesMemory() const;
     // Memory the server reads pixels from, where it can; else the pixels go over the connection.
     void shareMemory();
     void putShared(const QImage &image, const QRect &area);
     void putOverConnection(const QImage &image, const QRect &area);
 
+    ImageControl &control_;
     xcb_connection_t *connection_;
     std::uint32_t window_;
     std::uint32_t gc_;
@@ -49,4 +56,6 @@ private:
     uchar *shared_ = nullptr;
     // Bytes in use since the server last caught up.
     std::size_t sharedUsed_ = 0;
+    // Shown since the last flush.
+    bool pending_ = false;
 };

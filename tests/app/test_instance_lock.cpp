@@ -1,6 +1,7 @@
 // The lock between processes: which copies run side by side, who deletes the file, and files at
 // the lock's path that are not ours to use.
 #include "app/instance_lock.h"
+#include "support/lock_holder.h"
 #include "support/unprivileged_user.h"
 
 #include <QDir>
@@ -19,79 +20,6 @@
 
 using Kind = InstanceLock::Kind;
 using Outcome = InstanceLock::Outcome;
-
-namespace {
-
-// The lock taken in a child process, held until released from here.
-class Holder
-{
-public:
-    enum class User { Same, Unprivileged };
-
-    Holder(const QString &path, Kind kind, User user = User::Same)
-    {
-        int toChild[2];
-        int fromChild[2];
-        if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0)
-            qFatal("pipe");
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(toChild[1]);
-            if (user == User::Unprivileged && RunningAsRoot() && !BecomeNobody())
-                ::_exit(2);
-            InstanceLock lock;
-            const char outcome = char(lock.acquire(path, kind));
-            char go = 0;
-            const bool told = ::write(fromChild[1], &outcome, 1) == 1 && ::read(toChild[0], &go, 1) == 1;
-            const char released = told && lock.release();
-            ::_exit(::write(fromChild[1], &released, 1) == 1 ? 0 : 1);
-        }
-        ::close(toChild[0]);
-        ::close(fromChild[1]);
-        go_ = toChild[1];
-        answers_ = fromChild[0];
-        char outcome = -1;
-        if (::read(answers_, &outcome, 1) != 1)
-            qFatal("holder died");
-        outcome_ = Outcome(outcome);
-    }
-    ~Holder() { release(); }
-    Holder(const Holder &) = delete;
-    Holder &operator=(const Holder &) = delete;
-
-    Outcome outcome() const { return outcome_; }
-    // Lets go without waiting, so several holders can leave at the same moment. A byte, not
-    // the end of the pipe: children forked later hold copies of its writing end.
-    void letGo()
-    {
-        const char go = 1;
-        if (go_ >= 0 && ::write(go_, &go, 1) != 1)
-            qFatal("holder gone");
-        ::close(go_);
-        go_ = -1;
-    }
-    bool release()
-    {
-        letGo();
-        if (pid_ <= 0)
-            return released_;
-        char released = 0;
-        released_ = ::read(answers_, &released, 1) == 1 && released;
-        ::close(answers_);
-        ::waitpid(pid_, nullptr, 0);
-        pid_ = -1;
-        return released_;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int go_ = -1;
-    int answers_ = -1;
-    Outcome outcome_ = Outcome::Failed;
-    bool released_ = false;
-};
-
-} // namespace
 
 class TestInstanceLock : public QObject
 {
@@ -149,12 +77,12 @@ private slots:
         QFETCH(QList<Kind>, running);
         QFETCH(Kind, starting);
         QFETCH(Outcome, outcome);
-        std::vector<std::unique_ptr<Holder>> holders;
+        std::vector<std::unique_ptr<LockHolder>> holders;
         for (const Kind kind : running) {
-            holders.push_back(std::make_unique<Holder>(path_, kind));
+            holders.push_back(std::make_unique<LockHolder>(path_, kind));
             QCOMPARE(holders.back()->outcome(), Outcome::Acquired);
         }
-        auto newcomer = std::make_unique<Holder>(path_, starting);
+        auto newcomer = std::make_unique<LockHolder>(path_, starting);
         QCOMPARE(newcomer->outcome(), outcome);
         holders.insert(holders.begin(), std::move(newcomer));
         for (auto &holder : holders) {
@@ -167,9 +95,9 @@ private slots:
     void ofSharedHoldersLeavingTogetherOneDeletesTheFile()
     {
         for (int round = 0; round < 20; ++round) {
-            std::vector<std::unique_ptr<Holder>> holders;
+            std::vector<std::unique_ptr<LockHolder>> holders;
             for (int i = 0; i < 6; ++i)
-                holders.push_back(std::make_unique<Holder>(path_, i == 0 ? Kind::Dialog : Kind::Shared));
+                holders.push_back(std::make_unique<LockHolder>(path_, i == 0 ? Kind::Dialog : Kind::Shared));
             for (auto &holder : holders)
                 holder->letGo();
             for (auto &holder : holders)
@@ -180,7 +108,7 @@ private slots:
 
     // A host ends one copy and starts the next at once (a preview, then the real run): the last
     // copy out locks the file alone while it deletes it, and the next must not be turned away.
-    void aSharedHolderStartingWhileTheLastDeletesTheFileRuns()
+    void aSharedLockHolderStartingWhileTheLastDeletesTheFileRuns()
     {
         int ready[2];
         QCOMPARE(::pipe(ready), 0);
@@ -196,7 +124,7 @@ private slots:
         }
         char locked = 0;
         QVERIFY(::read(ready[0], &locked, 1) == 1 && locked);
-        Holder starting(path_, Kind::Shared);
+        LockHolder starting(path_, Kind::Shared);
         ::waitpid(leaving, nullptr, 0);
         QCOMPARE(starting.outcome(), Outcome::Acquired);
         QVERIFY(QFile::exists(path_));
@@ -227,7 +155,7 @@ private slots:
         QVERIFY(stale.setPermissions(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
         QVERIFY(QFile::setPermissions(dir_->path(), QFile::Permissions(0x7777)));
 
-        Holder user(path_, Kind::FullScreen, Holder::User::Unprivileged);
+        LockHolder user(path_, Kind::FullScreen, LockHolder::User::Unprivileged);
         QCOMPARE(user.outcome(), Outcome::Acquired);
         QVERIFY(user.release());
         QVERIFY(!QFile::exists(path_));
@@ -263,11 +191,11 @@ private slots:
         InstanceLock first;
         QCOMPARE(first.acquire(path_, Kind::FullScreen), Outcome::Acquired);
         QVERIFY(QFile::remove(path_));
-        Holder second(path_, Kind::FullScreen);
+        LockHolder second(path_, Kind::FullScreen);
         QCOMPARE(second.outcome(), Outcome::Acquired);
         QVERIFY(first.release());
         QVERIFY(QFile::exists(path_));
-        QCOMPARE(Holder(path_, Kind::FullScreen).outcome(), Outcome::HeldElsewhere);
+        QCOMPARE(LockHolder(path_, Kind::FullScreen).outcome(), Outcome::HeldElsewhere);
         QVERIFY(second.release());
         QVERIFY(!QFile::exists(path_));
     }

@@ -162,7 +162,7 @@ void TestClockHands::handsAreaHoldsEverythingDrawn()
         dial.setSize(200, 200);
         DrawHandsAndHub(dial.canvas(), Centre, Radius, time);
         QRegion area;
-        for (const QRect &box : HandsArea(Centre, Radius, time))
+        for (const QRect &box : HandsArea(Centre, HandEndOffsets(Radius, time)))
             area += box;
         QImage outside = dial.image();
         QPainter painter(&outside);
@@ -212,14 +212,16 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
     SecondOfDay shown = -1;
     for (const SecondOfDay time : times) {
         reported = QRegion();
-        hands.move(canvas, shown, time);
+        hands.move(canvas, time);
         QImage expected = clean;
         Canvas direct(expected);
         direct.setMapping(scale);
         DrawHandsAndHub(direct, Centre, Radius, time);
         QCOMPARE(DifferingArea(picture, expected, picture.rect()), QRect());
         QRegion moved;
-        for (const QRect &box : shown < 0 ? HandsArea(Centre, Radius, time) : MovedHandsArea(Centre, Radius, shown, time))
+        const HandEnds ends = HandEndOffsets(Radius, time);
+        for (const QRect &box :
+             shown < 0 ? HandsArea(Centre, ends) : MovedHandsArea(Centre, HandEndOffsets(Radius, shown), ends))
             moved += canvas.pixelArea(box);
         QVERIFY2((reported - moved).isEmpty(), "only the boxes of the hands that moved change");
         shown = time;

@@ -6,6 +6,7 @@
 // Second hand, minute hand, hour hand and hub, in that order, for the time of day.
 inline void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)
 {
+    const HandEnds ends = HandEndOffsets(radius, time);
     for (const HandPart part : HandParts)
-        DrawHandPart(canvas, part, centre, radius, time);
+        DrawHandPart(canvas, part, centre, ends);
 }
