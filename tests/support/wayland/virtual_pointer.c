@@ -10,21 +10,16 @@
 
 enum { LeftButton = 0x110, Pressed = 1, Released = 0, VerticalScroll = 0 };
 
-static struct zwlr_virtual_pointer_manager_v1 *manager;
-
-static void global(void *data, struct wl_registry *registry, uint32_t name, const char *interface, uint32_t version)
+static void global(void *manager, struct wl_registry *registry, uint32_t name, const char *interface, uint32_t version)
 {
-    (void)data;
     (void)version;
     if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
-        manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
+        *(void **)manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
 }
 
 static void global_remove(void *data, struct wl_registry *registry, uint32_t name)
 {
-    (void)data;
-    (void)registry;
-    (void)name;
+    (void)data, (void)registry, (void)name;
 }
 
 static uint32_t now_ms(void)
@@ -36,16 +31,15 @@ static uint32_t now_ms(void)
 
 int main(void)
 {
-    struct wl_display *display = wl_display_connect(NULL);
-    if (!display) {
-        fputs("virtual_pointer: no compositor\n", stderr);
-        return 1;
-    }
     static const struct wl_registry_listener listener = {global, global_remove};
-    wl_registry_add_listener(wl_display_get_registry(display), &listener, NULL);
-    wl_display_roundtrip(display);
+    struct zwlr_virtual_pointer_manager_v1 *manager = NULL;
+    struct wl_display *display = wl_display_connect(NULL);
+    if (display) {
+        wl_registry_add_listener(wl_display_get_registry(display), &listener, &manager);
+        wl_display_roundtrip(display);
+    }
     if (!manager) {
-        fputs("virtual_pointer: the compositor has no zwlr_virtual_pointer_manager_v1\n", stderr);
+        fputs("virtual_pointer: no compositor with zwlr_virtual_pointer_manager_v1\n", stderr);
         return 1;
     }
     struct zwlr_virtual_pointer_v1 *pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, NULL);
@@ -67,6 +61,5 @@ int main(void)
         puts("done");
         fflush(stdout);
     }
-    wl_display_disconnect(display);
     return 0;
 }
