@@ -1,5 +1,7 @@
 #include "display_check.h"
 
+#include "windowing/host_window.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
@@ -101,8 +103,10 @@ QString waylandProblem()
 DisplayCheck::DisplayCheck()
 {
     const QString requested = qEnvironmentVariable("QT_QPA_PLATFORM");
-    const QStringList platforms = requested.isEmpty() ? QStringList{Wayland, QStringLiteral("xcb")}
-                                                      : platformsNamedIn(requested);
+    // A host's window is an X window, whatever else the session offers.
+    const QStringList usual = HostWindow::isNamed() ? QStringList{QStringLiteral("xcb")}
+                                                    : QStringList{Wayland, QStringLiteral("xcb")};
+    const QStringList platforms = requested.isEmpty() ? usual : platformsNamedIn(requested);
     for (const QString &platform : platforms) {
         QString problem;
         if (platform == QLatin1String("xcb")) {

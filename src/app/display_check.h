@@ -6,9 +6,9 @@ struct xcb_connection_t;
 
 // Finds the display server the way desktops, idle daemons and shells name it, and tries it before
 // Qt does: Qt itself would abort the program with a core dump when it cannot reach it.
-// QT_QPA_PLATFORM decides when set. Otherwise a Wayland compositor that accepts a connection
-// wins, even with DISPLAY set (a compositor sets that for its X compatibility, and
-// XDG_SESSION_TYPE is "tty" when it was started from a console); else the X server.
+// QT_QPA_PLATFORM decides when set, and a screen-saver host's window means its X server.
+// Otherwise a Wayland compositor that accepts a connection wins, even with DISPLAY set (a compositor sets that for its X
+// compatibility, and XDG_SESSION_TYPE is "tty" when it was started from a console); else the X server.
 class DisplayCheck
 {
 public:

@@ -109,6 +109,10 @@ private slots:
             << QStringList{"/S"}
             << QStringList{"QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=/nonexistent/wayland-9", "DISPLAY=:4711"}
             << "clocksaver: cannot open the display \"/nonexistent/wayland-9\": ";
+        QTest::newRow("/S, a host's window, which is X's")
+            << QStringList{"/S"}
+            << QStringList{"QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=/nonexistent/wayland-9", "XSCREENSAVER_WINDOW=0x400008"}
+            << "clocksaver: no display: DISPLAY is not set\n";
         QTest::newRow("/S, nothing named")
             << QStringList{"/S"} << QStringList{"QT_QPA_PLATFORM=", "XDG_RUNTIME_DIR=/nonexistent"}
             << "clocksaver: no display: DISPLAY is not set\n";
