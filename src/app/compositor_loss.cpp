@@ -5,7 +5,9 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <atomic>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
@@ -25,8 +27,14 @@ void onQtMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
         previousHandler(type, context, message);
         return;
     }
-    // Runs on Qt's thread that reads from the compositor, while the GUI thread may be anywhere:
-    // the clean-up touches only files, and the process ends before anything else happens.
+    // Qt's thread that reads from the compositor and the GUI thread may both find the connection
+    // broken: the first cleans up and ends the process, the other waits for that end. The
+    // clean-up touches only files.
+    static std::atomic_flag ending = ATOMIC_FLAG_INIT;
+    if (ending.test_and_set()) {
+        for (;;)
+            ::pause();
+    }
     cleanUpOnLoss();
     ReportFailure(QStringLiteral("the Wayland compositor has gone away"));
     std::_Exit(1);
