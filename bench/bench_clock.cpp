@@ -22,6 +22,7 @@ namespace {
 constexpr int DrawingCalls = 600;
 constexpr int Ticks = 200;
 constexpr int ColdTicks = 50;
+constexpr int Shadings = 20;
 constexpr int RunSeconds = 10;
 
 double cpuSeconds()
@@ -104,6 +105,20 @@ int measure(const QString &screen)
     }
     const double coldTick = double(coldNanoseconds) / 1e3 / ColdTicks;
 
+    // A shading of the globes, as every two minutes: caches cold, the sun moved on.
+    QElapsedTimer shadingTimer;
+    qint64 shadingNanoseconds = 0;
+    std::int64_t instant = CurrentEpochSecond();
+    for (int shading = 0; shading < Shadings; ++shading) {
+        evictCaches();
+        instant += THauptwin::ShadingPeriod;
+        shadingTimer.start();
+        window.shadeGlobes(instant);
+        settle();
+        shadingNanoseconds += shadingTimer.nsecsElapsed();
+    }
+    const double shadingMs = double(shadingNanoseconds) / 1e6 / Shadings;
+
     probe.paints = 0;
     const double sameSecondTick = microsecondsPer(Ticks, [&] {
         window.TimerUhrTimer();
@@ -119,16 +134,16 @@ int measure(const QString &screen)
     QApplication::exec();
     const double cpuPercent = (cpuSeconds() - cpuBefore) / RunSeconds * 100.0;
 
-    std::printf("%-10s %10.0f %12.0f %10.0f %14.0f %12.0f %12d %9.2f %%\n", qPrintable(screen), drawing, movingTick,
-                coldTick, pixelsPerTick, sameSecondTick, sameSecondPaints, cpuPercent);
+    std::printf("%-10s %10.0f %12.0f %10.0f %14.0f %12.0f %12d %10.2f %9.2f %%\n", qPrintable(screen), drawing, movingTick,
+                coldTick, pixelsPerTick, sameSecondTick, sameSecondPaints, shadingMs, cpuPercent);
     return 0;
 }
 
 // Runs this program once per screen size and prints the table.
 int runAll(const QString &self)
 {
-    std::printf("%-10s %10s %12s %10s %14s %12s %12s %11s %12s\n", "screen", "draw (us)", "tick (us)", "cold (us)",
-                "tick pixels", "same s (us)", "same s paints", "CPU", "first frame");
+    std::printf("%-10s %10s %12s %10s %14s %12s %12s %10s %11s %12s\n", "screen", "draw (us)", "tick (us)", "cold (us)",
+                "tick pixels", "same s (us)", "same s paints", "shade (ms)", "CPU", "first frame");
     std::fflush(stdout);
     // Each entry is "WIDTHxHEIGHT=PLATFORM", the platform set up with a screen of that size.
     for (const QString &entry : QStringLiteral(BENCH_SCREENS).split(QLatin1Char(','))) {
@@ -159,8 +174,9 @@ int runAll(const QString &self)
                 "tick: one timer tick with its screen update, hands moved; cold: the same after the caches were\n"
                 "  filled with other data; tick pixels: screen pixels repainted\n"
                 "same s: a tick in the same second as the last; same s paints: screen repaints it caused (of %d)\n"
+                "shade: shading both globes for a new instant and showing them, caches cold, as every %lld s\n"
                 "CPU: processor use over %d s of real ticking; first frame: process start to first paint\n",
-                Ticks, RunSeconds);
+                Ticks, static_cast<long long>(THauptwin::ShadingPeriod), RunSeconds);
     return 0;
 }
 

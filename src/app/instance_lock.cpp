@@ -39,6 +39,15 @@ bool isPlainFile(int fd)
     return ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) && status.st_nlink <= 1;
 }
 
+// Read access is enough for a shared flock, so a lock file others may read would let any local
+// user keep every full-screen start away. Where the file system keeps no modes, nothing changes.
+void keepToOwner(int fd)
+{
+    struct stat status = {};
+    if (::fstat(fd, &status) == 0 && status.st_uid == ::geteuid() && (status.st_mode & 07777) != 0600)
+        ::fchmod(fd, 0600);
+}
+
 bool takeFlock(int fd, Kind kind)
 {
     if (kind == Kind::FullScreen)
@@ -95,7 +104,7 @@ InstanceLock::Outcome InstanceLock::acquire(const QString &path, Kind kind)
     nativePath_ = QFile::encodeName(path);
     for (;;) {
         // Never through a link: a dangling one would create its target.
-        const int fd = ::open(nativePath_.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+        const int fd = ::open(nativePath_.constData(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EACCES)
             return fail("cannot create lock file");
         if (const std::optional<Outcome> outcome = fd >= 0 ? lockOpenFile(fd, kind) : takeOverUnwritable())
@@ -109,7 +118,7 @@ std::optional<InstanceLock::Outcome> InstanceLock::lockOpenFile(int fd, Kind kin
     std::optional<Outcome> outcome = Outcome::Acquired;
     if (!isPlainFile(fd)) {
         outcome = fail("cannot use lock file", "it is not a plain file");
-    } else if (!takeFlock(fd, kind)) {
+    } else if (keepToOwner(fd); !takeFlock(fd, kind)) {
         outcome = fail("cannot lock");
     } else if (!pathNamesOpenFile(nativePath_, fd)) {
         outcome.reset();

@@ -7,12 +7,17 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
-constexpr std::array QuitSignalNumbers{SIGTERM, SIGHUP, SIGINT};
+// Every signal whose default action would end the program without a word: hosts, terminals and
+// timers send them. The faults (SEGV, BUS, FPE, ILL, ABRT, TRAP, SYS) keep their default action.
+constexpr std::array EndingSignals{SIGHUP,  SIGINT,    SIGQUIT, SIGTERM, SIGUSR1, SIGUSR2,
+                                   SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU, SIGXFSZ, SIGPOLL};
 int wakePipe[2] = {-1, -1};
 volatile std::sig_atomic_t firstQuitSignal = 0;
 
@@ -26,11 +31,20 @@ extern "C" void onQuitSignal(int number)
     errno = savedErrno;
 }
 
+// The ending signals and the real-time ones, which also end a program by default.
+std::vector<int> quitSignalNumbers()
+{
+    std::vector<int> numbers(EndingSignals.begin(), EndingSignals.end());
+    for (int number = SIGRTMIN; number <= SIGRTMAX; ++number)
+        numbers.push_back(number);
+    return numbers;
+}
+
 sigset_t quitSignalSet()
 {
     sigset_t set;
     sigemptyset(&set);
-    for (const int number : QuitSignalNumbers)
+    for (const int number : quitSignalNumbers())
         sigaddset(&set, number);
     return set;
 }
@@ -47,12 +61,14 @@ QString CatchQuitSignals()
     // One handler at a time, so the first signal is the one recorded.
     action.sa_mask = quitSignals;
     action.sa_flags = SA_RESTART;
-    for (const int number : QuitSignalNumbers) {
+    for (const int number : quitSignalNumbers()) {
         if (::sigaction(number, &action, nullptr) != 0)
             return QStringLiteral("cannot catch signal %1: %2")
                 .arg(number)
                 .arg(QString::fromLocal8Bit(std::strerror(errno)));
     }
+    // A write to a host that stopped reading our standard error fails with EPIPE instead.
+    std::signal(SIGPIPE, SIG_IGN);
     // A host may start the program with them blocked.
     ::sigprocmask(SIG_UNBLOCK, &quitSignals, nullptr);
     return {};
@@ -80,6 +96,9 @@ void EndByQuitSignal()
     // Hold back any later quit signal, so the first one decides the end.
     const sigset_t quitSignals = quitSignalSet();
     ::sigprocmask(SIG_BLOCK, &quitSignals, nullptr);
+    // SIGQUIT, SIGXCPU and SIGXFSZ dump core by default: of a clean end, that is only litter.
+    const rlimit noCore{0, 0};
+    ::setrlimit(RLIMIT_CORE, &noCore);
     std::signal(number, SIG_DFL);
     std::raise(number);
     sigset_t only;

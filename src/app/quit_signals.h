@@ -6,8 +6,9 @@
 
 class QObject;
 
-// SIGTERM, SIGHUP and SIGINT, with which screen-saver hosts and terminals end the program, are
-// caught from its first moment to its last, so that each ends it the same way, lock released.
+// The signals with which screen-saver hosts, terminals and timers end a program (SIGTERM, SIGHUP,
+// SIGINT, SIGUSR1, SIGALRM, the real-time ones, ...) are caught from its first moment to its
+// last, so that each ends it the same way, lock released. SIGPIPE is ignored.
 
 // Installs the handlers and lets the signals through; call first thing. They stay to the end.
 // Returns why it cannot listen for them, or empty once it does.

@@ -6,6 +6,7 @@
 #include "app/failure_report.h"
 #include "app/instance_lock.h"
 #include "app/quit_signals.h"
+#include "app/runtime_folder.h"
 #include "app/usage.h"
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
@@ -106,6 +107,7 @@ int runForm(RunMode mode, int &argc, char **argv)
         qputenv("QT_QPA_PLATFORM", display.platform().toLatin1());
     SkipWaylandWindowFrames();
     SkipMissingSessionBus();
+    const PrivateRuntimeFolder runtimeFolder;
     OnCompositorLost(releaseLockAtExit);
     // Qt 6.4's Wayland plugin now and then hangs for good while it takes down its connection
     // (it waits for its reading thread, which waits for a read the GUI thread never makes). The
@@ -167,7 +169,10 @@ RunMode ModeFromArguments(const QStringList &arguments)
     const QString first = asciiUpper(arguments.value(1));
     if (first.left(2) == QLatin1String("/C"))
         return RunMode::Configure;
-    if (first == QLatin1String("/S"))
+    // XScreenSaver's display programs take -root for "draw the screen saver", in the window it
+    // names or else over the whole screen.
+    const QString exact = arguments.value(1);
+    if (first == QLatin1String("/S") || exact == QLatin1String("-root") || exact == QLatin1String("--root"))
         return RunMode::Show;
     return RunMode::None;
 }

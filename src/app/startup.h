@@ -6,8 +6,8 @@
 enum class RunMode { None, Configure, Show };
 
 // The first argument picks the mode: one starting with /C (any case of the ASCII letter, so
-// /c:1234 too) opens the settings, exactly /S (any case) shows the clocks, anything else does
-// nothing.
+// /c:1234 too) opens the settings, exactly /S (any case), -root or --root shows the clocks,
+// anything else does nothing.
 RunMode ModeFromArguments(const QStringList &arguments);
 
 // The whole run: lock, one form for the mode, message loop, unlock. Returns the exit code:

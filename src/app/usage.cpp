@@ -13,16 +13,17 @@ bool IsVersionRequest(const QStringList &arguments)
 
 QString UsageText(const QString &programName, const QString &basePath)
 {
-    return QStringLiteral("Usage: %1 /S | /C\n"
+    return QStringLiteral("Usage: %1 /S | -root | /C\n"
                           "A clock screen saver: a photograph with two clocks, local time and UTC.\n"
                           "\n"
-                          "  /S  show the clocks over the whole screen; a key or a mouse movement ends them\n"
-                          "  /C  open the settings: the screen text and the two hour differences\n"
+                          "  /S     show the clocks over the whole screen; a key or a mouse movement ends them\n"
+                          "  -root  the same (also --root), as XScreenSaver's display programs take it\n"
+                          "  /C     open the settings: the screen text and the two hour differences\n"
                           "  --version  print the version\n"
                           "  Any other argument shows nothing.\n"
                           "\n"
-                          "With XSCREENSAVER_WINDOW set to an X window id, as XScreenSaver does, /S draws the\n"
-                          "clocks in that window instead.\n"
+                          "With XSCREENSAVER_WINDOW set to an X window id, as XScreenSaver and MATE's screen\n"
+                          "saver do, /S and -root draw the clocks in that window instead.\n"
                           "\n"
                           "The files live beside the program when its folder is writable, else in\n"
                           "$XDG_CONFIG_HOME/clocksaver (~/.config/clocksaver); for this user now:\n"

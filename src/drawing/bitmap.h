@@ -24,6 +24,8 @@ public:
     Canvas &canvas() { return canvas_; }
     const Canvas &canvas() const { return canvas_; }
     const QImage &image() const { return image_; }
+    // For changing the pixels directly, with nothing told: the canvas's listener hears nothing.
+    QImage &image() { return image_; }
 
 private:
     QImage image_;

@@ -27,25 +27,39 @@ void unmap(void *info)
     delete mapping;
 }
 
-// Unfilled pixels starting on a large page, or a null image where there are none to be had.
-QImage mapImage(const QSize &size)
+// Unfilled memory starting on a large page, `rounded` bytes (whole large pages); null where there
+// is none to be had.
+void *mapLargePages(std::size_t rounded)
 {
-    const std::size_t bytes = std::size_t(size.width()) * std::size_t(size.height()) * 4;
-    const std::size_t rounded = (bytes + LargePageBytes - 1) & ~(LargePageBytes - 1);
     // One large page more than needed, so that a large page's boundary lies in the first.
     void *mapped = mmap(nullptr, rounded + LargePageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED)
-        return {};
+        return nullptr;
     auto *const first = static_cast<uchar *>(mapped);
     auto *const start = reinterpret_cast<uchar *>((std::uintptr_t(first) + LargePageBytes - 1) & ~(LargePageBytes - 1));
     if (start != first)
         munmap(first, std::size_t(start - first));
     if (start + rounded != first + rounded + LargePageBytes)
         munmap(start + rounded, std::size_t(first + rounded + LargePageBytes - (start + rounded)));
-    // Only advice: without large pages the pixels are ordinary memory.
+    // Only advice: without large pages the memory is ordinary memory.
     madvise(start, rounded, MADV_HUGEPAGE);
-    return QImage(start, size.width(), size.height(), qsizetype(size.width()) * 4, QImage::Format_RGB32, unmap,
-                  new Mapping{start, rounded});
+    return start;
+}
+
+std::size_t roundedToLargePages(std::size_t bytes)
+{
+    return (bytes + LargePageBytes - 1) & ~(LargePageBytes - 1);
+}
+
+// Unfilled pixels starting on a large page, or a null image where there are none to be had.
+QImage mapImage(const QSize &size)
+{
+    const std::size_t rounded = roundedToLargePages(std::size_t(size.width()) * std::size_t(size.height()) * 4);
+    void *start = mapLargePages(rounded);
+    if (!start)
+        return {};
+    return QImage(static_cast<uchar *>(start), size.width(), size.height(), qsizetype(size.width()) * 4,
+                  QImage::Format_RGB32, unmap, new Mapping{start, rounded});
 }
 
 bool worthLargePages(const QSize &size)
@@ -89,4 +103,15 @@ QImage MovedToLargePages(QImage pixels)
         }
     }
     return moved;
+}
+
+std::shared_ptr<std::byte> LargePageMemory(std::size_t bytes)
+{
+    if (bytes >= SmallestBytes) {
+        const std::size_t rounded = roundedToLargePages(bytes);
+        // Fresh anonymous memory reads as zeros.
+        if (void *start = mapLargePages(rounded))
+            return {static_cast<std::byte *>(start), [rounded](std::byte *memory) { munmap(memory, rounded); }};
+    }
+    return {new std::byte[bytes](), std::default_delete<std::byte[]>()};
 }

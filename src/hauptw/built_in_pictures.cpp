@@ -33,6 +33,25 @@ QImage BackgroundPicture(const QSize &pixels)
     return reader.read();
 }
 
+QImage GlobeLayers(const QSize &pictureSize)
+{
+    loadBuiltInPictures();
+    const bool large = pictureSize.width() > DialLayout::PictureSize.width();
+    QImage layers = QImage(large ? QStringLiteral(":/globe_layers_large.png") : QStringLiteral(":/globe_layers.png"))
+                        .convertToFormat(QImage::Format_ARGB32);
+    const double scale = double(pictureSize.width()) / (large ? LargeSize : DialLayout::PictureSize).width();
+    if (scale == 1.0)
+        return layers;
+    // Scaled channel by channel, alpha like the others: as premultiplied pixels are, whatever
+    // the values.
+    layers.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    const QPointF offset = QPointF(layers.offset()) * scale;
+    QImage scaled = layers.scaled((QSizeF(layers.size()) * scale).toSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    scaled.reinterpretAsFormat(QImage::Format_ARGB32);
+    scaled.setOffset(offset.toPoint());
+    return scaled;
+}
+
 QIcon ProgramIcon()
 {
     loadBuiltInPictures();

@@ -31,12 +31,30 @@ void DialHands::move(Canvas &picture, SecondOfDay to)
     const HandEnds ends = HandEndOffsets(radius_, to);
     std::vector<QRect> boxes = shown_ ? MovedHandsArea(centre_, *shown_, ends) : HandsArea(centre_, ends);
     shown_ = ends;
-    std::array<const Sprite *, std::size(HandParts)> parts{};
-    for (std::size_t part = 0; part < parts.size(); ++part)
-        parts[part] = &sprite(HandParts[part], ends, to);
+    shownTime_ = to;
+    const Parts laid = parts(ends, to);
     for (QRect &box : boxes) {
         box &= clean_->pictureArea();
         if (!box.isEmpty())
-            picture.restore(box, clean_->canvas(), parts);
+            picture.restore(box, clean_->canvas(), laid);
     }
+}
+
+DialHands::Parts DialHands::parts(const HandEnds &ends, SecondOfDay time)
+{
+    Parts laid{};
+    for (std::size_t part = 0; part < laid.size(); ++part)
+        laid[part] = &sprite(HandParts[part], ends, time);
+    return laid;
+}
+
+void DialHands::redraw(Canvas &picture, const QRect &area)
+{
+    const QRect box = area & clean_->pictureArea();
+    if (box.isEmpty())
+        return;
+    if (shown_)
+        picture.restore(box, clean_->canvas(), parts(*shown_, shownTime_));
+    else
+        picture.copyRect(box, clean_->canvas(), box);
 }

@@ -25,6 +25,9 @@ public:
     // clean there) to those for `to`. Only the boxes of the hands that moved are copied there,
     // none beyond the clean picture's area.
     void move(Canvas &picture, SecondOfDay to);
+    // Copies this area of the clean picture to `picture` with the hands it drew last laid over
+    // it: once the clean picture changed there, the picture shows the change under the hands.
+    void redraw(Canvas &picture, const QRect &area);
 
 private:
     struct Kept
@@ -33,11 +36,14 @@ private:
         Sprite sprite;
     };
     const Sprite &sprite(HandPart part, const HandEnds &ends, SecondOfDay time);
+    using Parts = std::array<const Sprite *, std::size(HandParts)>;
+    Parts parts(const HandEnds &ends, SecondOfDay time);
 
     const Bitmap *clean_ = nullptr;
     QPoint centre_;
     int radius_ = 0;
     std::optional<HandEnds> shown_;
+    SecondOfDay shownTime_ = 0;
     // The second hand by second; the minute hand, hour hand and hub as they are now.
     std::array<std::optional<Kept>, 60> seconds_;
     std::array<std::optional<Kept>, 3> others_;

@@ -63,6 +63,10 @@ void THauptwin::FormResize()
     capture(*UtcPatch, utcHands_, utcSquare());
     localShown_ = -1;
     utcShown_ = -1;
+    const QImage layers = GlobeLayers(bild->picture().size());
+    localGlobe_.prepare(*LocalPatch, layers, DialGlobes::Local);
+    utcGlobe_.prepare(*UtcPatch, layers, DialGlobes::Utc);
+    shadeGlobes(CurrentEpochSecond());
     PatchesReady = true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "hauptw/dial_hands.h"
+#include "hauptw/globe_shading.h"
 #include "opdate/opdate.h"
 #include "drawing/bitmap.h"
 #include "windowing/full_screen_form.h"
@@ -33,8 +34,12 @@ public:
     void bildMouseMove();
     void TimerUhrTimer();
     // Erases the hands with the clean patches and draws them for the current times, unless
-    // the dials show these times already.
+    // the dials show these times already; in the first tick of each ShadingPeriod it shades
+    // the globes anew.
     void PaintBoxSekundePaint();
+    // The one place where the globes' day and night change: both clean patches are shaded for
+    // the instant (seconds since 1970 UTC), and the picture shows them under the hands.
+    void shadeGlobes(std::int64_t epochSecond);
 
     // Where TextPlacement puts the screen text: centred, just below the top of the picture.
     static constexpr std::uint8_t TopCentre = 3;
@@ -42,6 +47,9 @@ public:
     static constexpr std::uint8_t GraceTicks = 5;
     // The timer's step, in milliseconds.
     static constexpr int TickInterval = 300;
+    // Seconds of the computer's clock between two shadings of the globes: the line between day
+    // and night moves half a degree in that time.
+    static constexpr std::int64_t ShadingPeriod = 120;
 
     // How long the timer waits after a tick. Once the grace period is over and the dials show
     // the clock's second, the ticks left in that second would change nothing: the timer then
@@ -84,6 +92,10 @@ private:
 
     DialHands localHands_;
     DialHands utcHands_;
+    GlobeShading localGlobe_;
+    GlobeShading utcGlobe_;
+    // The ShadingPeriod, counted from 1970, that the globes were last shaded in.
+    std::int64_t shadingShown_ = -1;
     // The computer's second the dials were last drawn for.
     SecondOfDay clockShown_ = -1;
     SecondOfDay localShown_ = -1;

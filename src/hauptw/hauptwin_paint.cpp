@@ -2,6 +2,9 @@
 
 #include "hauptw/dial_layout.h"
 #include "hauptw/screen_text.h"
+#include "hauptw/sun_position.h"
+
+#include <utility>
 
 namespace {
 
@@ -16,9 +19,26 @@ void THauptwin::PaintBoxSekundePaint()
         return;
     // One look at the clock for both dials, so they never show different seconds.
     const SecondOfDay now = CurrentSecondOfDay();
+    const bool newSecond = now != clockShown_;
     clockShown_ = now;
     paintClock(localHands_, ShiftedByHours(now, LocalOffset), localShown_);
     paintClock(utcHands_, ShiftedByHours(now, UtcOffset), utcShown_);
+    // The sun goes by the real instant, not by the hours the dials are set off by.
+    if (!newSecond)
+        return;
+    const std::int64_t instant = CurrentEpochSecond();
+    if (instant / ShadingPeriod != shadingShown_)
+        shadeGlobes(instant);
+}
+
+void THauptwin::shadeGlobes(std::int64_t epochSecond)
+{
+    const std::array<double, 3> sun = SunDirection(epochSecond);
+    for (const auto &[globe, hands] : {std::pair(&localGlobe_, &localHands_), std::pair(&utcGlobe_, &utcHands_)}) {
+        globe->shade(sun);
+        hands->redraw(bild->canvas(), globe->pictureArea());
+    }
+    shadingShown_ = epochSecond / ShadingPeriod;
 }
 
 // Within one second the hands would be drawn where they are: nothing is drawn, nothing sent to

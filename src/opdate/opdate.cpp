@@ -31,6 +31,19 @@ WallClock &wallClock()
     return clock;
 }
 
+std::int64_t systemEpochSecond()
+{
+    timespec now = {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec;
+}
+
+EpochClock &epochClock()
+{
+    static EpochClock clock = systemEpochSecond;
+    return clock;
+}
+
 } // namespace
 
 SecondOfDay SecondsFromHms(std::uint8_t h, std::uint8_t m, std::uint8_t s)
@@ -91,4 +104,14 @@ SecondOfDay UtcClockTime()
 void SetWallClock(WallClock clock)
 {
     wallClock() = clock ? std::move(clock) : WallClock(systemTime);
+}
+
+std::int64_t CurrentEpochSecond()
+{
+    return epochClock()();
+}
+
+void SetEpochClock(EpochClock clock)
+{
+    epochClock() = clock ? std::move(clock) : EpochClock(systemEpochSecond);
 }

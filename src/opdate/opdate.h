@@ -30,3 +30,10 @@ SecondOfDay UtcClockTime();
 // The wall clock that CurrentSecondOfDay reads; tests put a fixed clock in its place.
 using WallClock = std::function<QTime()>;
 void SetWallClock(WallClock clock);
+
+// Whole seconds since 1970-01-01 00:00 UTC by the computer's clock: the real instant, which the
+// hour differences of the settings do not touch.
+std::int64_t CurrentEpochSecond();
+// The clock CurrentEpochSecond reads; tests put a fixed one in its place.
+using EpochClock = std::function<std::int64_t()>;
+void SetEpochClock(EpochClock clock);

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -47,6 +48,36 @@ private slots:
             QCOMPARE(lock.acquire(path_, Kind::Dialog), Outcome::Acquired);
         }
         QVERIFY2(!QFile::exists(path_), "destroying a held lock releases it");
+    }
+
+    void theFileIsTheOwnersAlone_data()
+    {
+        QTest::addColumn<int>("umask");
+        QTest::addColumn<int>("leftoverMode");
+        QTest::newRow("new, umask 022") << 022 << 0;
+        QTest::newRow("new, umask 0") << 0 << 0;
+        QTest::newRow("new, umask 0277") << 0277 << 0;
+        QTest::newRow("leftover 0644") << 022 << 0644;
+        QTest::newRow("leftover 0666") << 0 << 0666;
+    }
+
+    // Read access is enough for a shared flock: anyone who may read the file can hold it and
+    // keep every full-screen copy from starting.
+    void theFileIsTheOwnersAlone()
+    {
+        QFETCH(int, umask);
+        QFETCH(int, leftoverMode);
+        const QByteArray native = QFile::encodeName(path_);
+        if (leftoverMode != 0)
+            QVERIFY(QFile(path_).open(QIODevice::WriteOnly) && ::chmod(native.constData(), leftoverMode) == 0);
+        const mode_t previousUmask = ::umask(mode_t(umask));
+        InstanceLock lock;
+        const Outcome outcome = lock.acquire(path_, Kind::Shared);
+        ::umask(previousUmask);
+        QCOMPARE(outcome, Outcome::Acquired);
+        struct stat status = {};
+        QCOMPARE(::stat(native.constData(), &status), 0);
+        QCOMPARE(status.st_mode & 07777, mode_t(0600));
     }
 
     void whatRunsBesideWhat_data()

@@ -13,6 +13,8 @@
 
 namespace {
 
+enum SignalEnd { Clean, None, Fault };
+
 // This environment with no display server to reach.
 QProcessEnvironment withoutDisplay()
 {
@@ -39,6 +41,8 @@ bool isPending(const QProcess &process, int signal)
 }
 
 } // namespace
+
+Q_DECLARE_METATYPE(SignalEnd)
 
 class TestProcess : public QObject
 {
@@ -81,7 +85,8 @@ private slots:
         const QString usage = QString::fromLocal8Bit(process->readAllStandardOutput());
         const QStringList parts = argument == QLatin1String("--version")
                                       ? QStringList{QStringLiteral("clocksaver " CLOCKSAVER_VERSION "\n")}
-                                      : QStringList{"/S", "/C", "XSCREENSAVER_WINDOW", copy.settingsPath(), copy.lockPath()};
+                                      : QStringList{
+                                          "/S", "-root", "/C", "XSCREENSAVER_WINDOW", copy.settingsPath(), copy.lockPath()};
         for (const QString &part : parts)
             QVERIFY2(usage.contains(part), qPrintable(usage));
         QVERIFY(!QFile::exists(copy.lockPath()));
@@ -206,27 +211,47 @@ private slots:
         QVERIFY(EndsWithFailure(*process, copy.lockPath()));
     }
 
-    void formsRunUntilAQuitSignal_data()
+    void signalsEndFormsCleanlyOrNotAtAll_data()
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("signal");
-        QTest::newRow("/S SIGTERM") << QStringList{"/S"} << SIGTERM;
-        QTest::newRow("/s SIGHUP") << QStringList{"/s"} << SIGHUP;
-        QTest::newRow("/C SIGTERM") << QStringList{"/C"} << SIGTERM;
-        QTest::newRow("/c SIGINT") << QStringList{"/c"} << SIGINT;
-        QTest::newRow("/c:5120 SIGTERM") << QStringList{"/c:5120"} << SIGTERM;
+        QTest::addColumn<SignalEnd>("end");
+        const struct
+        {
+            const char *argument;
+            int signal;
+            SignalEnd end;
+        } rows[] = {{"/S", SIGTERM, Clean},      {"/s", SIGHUP, Clean},     {"/C", SIGTERM, Clean},  {"/c", SIGINT, Clean},
+                    {"/c:5120", SIGTERM, Clean}, {"-root", SIGQUIT, Clean}, {"/S", SIGUSR1, Clean},  {"/C", SIGUSR2, Clean},
+                    {"/S", SIGALRM, Clean},      {"/S", SIGVTALRM, Clean},  {"/S", SIGPROF, Clean},  {"/S", SIGXCPU, Clean},
+                    {"/S", SIGXFSZ, Clean},      {"/S", SIGPOLL, Clean},    {"/S", SIGRTMIN, Clean}, {"/S", SIGRTMAX, Clean},
+                    {"/S", SIGPIPE, None},       {"/S", SIGABRT, Fault},    {"/S", SIGTRAP, Fault}};
+        for (const auto &row : rows) {
+            const char *name = sigabbrev_np(row.signal);
+            QTest::addRow("%s %s", row.argument, name ? name : qPrintable(QString::number(row.signal)))
+                << QStringList{row.argument} << row.signal << row.end;
+        }
     }
 
-    void formsRunUntilAQuitSignal()
+    // Signals that end a program by default end it cleanly, lock released, by that signal (as
+    // hosts expect); SIGPIPE does nothing; the faults keep their default action.
+    void signalsEndFormsCleanlyOrNotAtAll()
     {
         QFETCH(QStringList, arguments);
         QFETCH(int, signal);
+        QFETCH(SignalEnd, end);
         ProgramCopy copy;
         auto process = copy.start(arguments);
         QVERIFY(TakesTheLock(copy.lockPath()));
         QVERIFY2(!process->waitForFinished(500), "a form keeps the program running");
         QCOMPARE(::kill(pid_t(process->processId()), signal), 0);
-        QVERIFY(EndsBySignal(*process, signal, copy.lockPath()));
+        if (end == None) {
+            QVERIFY(!process->waitForFinished(500));
+            process->terminate();
+            signal = SIGTERM;
+        }
+        QVERIFY(EndsBySignal(*process, signal, end == Fault ? QString() : copy.lockPath()));
+        QCOMPARE(QFile::exists(copy.lockPath()), end == Fault);
     }
 
     void aRunningCopyTurnsAwayTheNext()

@@ -23,6 +23,10 @@ private slots:
         QTest::newRow("/S") << with({"/S"}) << int(RunMode::Show);
         QTest::newRow("/s") << with({"/s"}) << int(RunMode::Show);
         QTest::newRow("/s later ignored") << with({"/s", "/c"}) << int(RunMode::Show);
+        QTest::newRow("-root") << with({"-root"}) << int(RunMode::Show);
+        QTest::newRow("--root") << with({"--root"}) << int(RunMode::Show);
+        QTest::newRow("-ROOT") << with({"-ROOT"}) << int(RunMode::None);
+        QTest::newRow("-root:1") << with({"-root:1"}) << int(RunMode::None);
         QTest::newRow("/s:5120") << with({"/s:5120"}) << int(RunMode::None);
         QTest::newRow("/p") << with({"/p", "1234"}) << int(RunMode::None);
         QTest::newRow("/") << with({"/"}) << int(RunMode::None);

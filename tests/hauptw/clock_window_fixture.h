@@ -1,8 +1,9 @@
 #pragma once
 // Shared by the clock window's tests: a settings file of the test's own, a clock that stands
-// still where the test puts it, and the window shown with its timer stopped, so every tick is
-// the test's.
+// still where the test puts it (the time of day the dials show and the instant the globes are
+// shaded for), and the window shown with its timer stopped, so every tick is the test's.
 
+#include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
 #include "opdate/opdate.h"
 #include "support/settings_sandbox.h"
@@ -18,14 +19,31 @@ inline QImage drawnPicture(const THauptwin &window)
     return window.bild->picture().convertToFormat(QImage::Format_RGB32);
 }
 
+// The built-in picture at the window's size with the globes shaded as on the window's clean
+// dials, where no hand or text has been drawn.
+inline QImage shadedPicture(const THauptwin &window)
+{
+    QImage picture = BackgroundPicture(window.bild->picture().size()).convertToFormat(QImage::Format_RGB32);
+    Canvas canvas(picture);
+    canvas.setMapping(window.bild->canvas().scale());
+    for (const Bitmap *patch : {window.LocalPatch.get(), window.UtcPatch.get()})
+        canvas.copyRect(patch->pictureArea(), patch->canvas(), patch->pictureArea());
+    return picture;
+}
+
 class ClockWindowFixture
 {
 public:
     ClockWindowFixture()
     {
         SetWallClock([this] { return now; });
+        SetEpochClock([this] { return instant; });
     }
-    ~ClockWindowFixture() { SetWallClock({}); }
+    ~ClockWindowFixture()
+    {
+        SetWallClock({});
+        SetEpochClock({});
+    }
 
     bool writeSettings(const QByteArray &contents) const { return sandbox_.writeSettings(contents); }
 
@@ -45,6 +63,8 @@ public:
 
     // The wall clock every window of the test reads.
     QTime now = QTime(12, 0, 0);
+    // The instant every window of the test shades its globes for: 2024-03-20 12:00 UTC.
+    std::int64_t instant = 1710936000;
 
 private:
     SettingsSandbox sandbox_;

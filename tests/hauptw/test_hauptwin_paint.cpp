@@ -100,7 +100,7 @@ void TestHauptwinPaint::screenOfThePicturesSizeShowsItAsDrawnInItsOwnPixels()
     QVERIFY(window);
     QCOMPARE(window->bild->geometry(), QRect(QPoint(0, 0), PictureSize));
 
-    QImage expected = cleanPicture();
+    QImage expected = shadedPicture(*window);
     Canvas canvas(expected);
     canvas.setFontName(QStringLiteral("Verdana"));
     canvas.setFontSize(40);
@@ -130,7 +130,7 @@ void TestHauptwinPaint::leftDialShowsLocalTimeAndRightDialUtc()
     QVERIFY(isYellow(picture.pixel(626, 566)));
     QVERIFY(isYellow(picture.pixel(939, 623)));
     // Where the other dial's hour hand points, the left dial shows its clean face.
-    QCOMPARE(picture.pixel(683, 623), cleanPicture().pixel(683, 623));
+    QCOMPARE(picture.pixel(683, 623), shadedPicture(*window).pixel(683, 623));
 }
 
 void TestHauptwinPaint::zerosAreDrawnSlashed()

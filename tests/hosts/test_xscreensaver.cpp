@@ -72,7 +72,7 @@ void TestXScreenSaver::writeConfiguration() const
     // Only the clocks get the fixed time; XScreenSaver itself keeps the real one.
     file.write("mode: one\nselected: 0\ntimeout: 0:30:00\nlock: False\nfade: False\nunfade: False\nsplash: False\n"
                "programs: \"Clock\" env LD_PRELOAD="
-               + QFile::encodeName(FakeTimeLibrary) + ' ' + QFile::encodeName(copy_.programPath()) + " /S \\n\n");
+               + QFile::encodeName(FakeTimeLibrary) + ' ' + QFile::encodeName(copy_.programPath()) + " -root \\n\n");
     file.setPermissions(Everyone);
 }
 

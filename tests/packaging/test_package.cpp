@@ -1,5 +1,6 @@
-// The Debian package made from this build: what it holds, what it depends on, and that the
-// program taken out of it runs.
+// The Debian package made from this build: what it holds, what it depends on, what lintian
+// says of it, and that the program taken out of it runs.
+#include "support/debian_package.h"
 #include "support/install_tree.h"
 #include "support/program_copy.h"
 
@@ -18,29 +19,11 @@ class TestPackage : public QObject
 
     QString tree() const { return work_.filePath(QStringLiteral("tree")); }
 
-    static QByteArray run(const QString &program, const QStringList &arguments, int *exitCode)
-    {
-        QProcess process;
-        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(program, arguments);
-        *exitCode = process.waitForFinished(300000) && process.exitStatus() == QProcess::NormalExit ? process.exitCode()
-                                                                                                    : -1;
-        return process.readAllStandardOutput();
-    }
-
 private slots:
     void initTestCase()
     {
-        const QString out = work_.filePath(QStringLiteral("out"));
-        int exitCode = 0;
-        run(QStringLiteral("cpack"), {"-G", "DEB", "-B", out, "--config", CLOCKSAVER_BUILD_DIR "/CPackConfig.cmake"},
-            &exitCode);
-        QCOMPARE(exitCode, 0);
-        const QStringList packages = QDir(out).entryList({"clocksaver_" CLOCKSAVER_VERSION "_*.deb"});
-        QCOMPARE(packages.size(), 1);
-        package_ = QDir(out).filePath(packages.first());
-        run(QStringLiteral("dpkg-deb"), {"-x", package_, tree()}, &exitCode);
-        QCOMPARE(exitCode, 0);
+        package_ = MakeDebianPackage(QStringLiteral(CLOCKSAVER_BUILD_DIR), work_.path());
+        QVERIFY(package_.contains("/clocksaver_" CLOCKSAVER_VERSION "_"));
     }
 
     void itHoldsTheWholeTreeForUsr()
@@ -52,14 +35,25 @@ private slots:
     void itDependsOnTheQtRuntime()
     {
         int exitCode = 0;
-        const QByteArray depends = run(QStringLiteral("dpkg-deb"), {"--field", package_, "Depends"}, &exitCode);
+        const QByteArray depends = RunTool(QStringLiteral("dpkg-deb"), {"--field", package_, "Depends"}, &exitCode);
         QCOMPARE(exitCode, 0);
         // The libraries as dpkg-shlibdeps finds them, and the platform plugins it cannot find.
         for (const char *package : {"libqt6core6 ", "libqt6gui6 ", "libqt6widgets6 ", "qt6-qpa-plugins"})
             QVERIFY2(depends.contains(package), depends.constData());
         // Wayland's platform plugin too, unless the installer leaves out what is only recommended.
-        QCOMPARE(run(QStringLiteral("dpkg-deb"), {"--field", package_, "Recommends"}, &exitCode),
+        QCOMPARE(RunTool(QStringLiteral("dpkg-deb"), {"--field", package_, "Recommends"}, &exitCode),
                  QByteArray("qt6-wayland\n"));
+    }
+
+    // Lintian's warnings show in its output; the changelog's newest entry is this version.
+    void debianFindsNoErrorInIt()
+    {
+        int exitCode = 0;
+        const QByteArray tags = RunTool(QStringLiteral("lintian"), {"--fail-on", "error", package_}, &exitCode);
+        QVERIFY2(exitCode == 0, tags.constData());
+        const QString changelog = tree() + QStringLiteral("/usr/share/doc/clocksaver/changelog.gz");
+        QVERIFY(RunTool(QStringLiteral("gzip"), {"-dc", changelog}, &exitCode)
+                    .startsWith("clocksaver (" CLOCKSAVER_VERSION ") "));
     }
 
     void theProgramFromItRuns()

@@ -101,7 +101,7 @@ public:
 
 } // namespace
 
-QStringList clockFaults(const QImage &screen, const QRect &area)
+QStringList clockFaults(const QImage &screen, const QRect &area, QTime computerTime)
 {
     const ShownPicture picture(area);
     QStringList faults;
@@ -129,10 +129,12 @@ QStringList clockFaults(const QImage &screen, const QRect &area)
         if (!near(screen.pixel(picture.onScreen(hub)), qRgb(128, 128, 128), 8))
             faults << QStringLiteral("no grey hub at %1,%2 of the picture").arg(hub.x()).arg(hub.y());
 
-    // The seconds run on; hour and minute stay for half a minute. The hour hands differ: 12 on
-    // the left dial, 9 on the right one.
-    const HandEnds local = HandEndOffsets(DialLayout::HandRadius, 12, 8, 0);
-    const HandEnds utc = HandEndOffsets(DialLayout::HandRadius, 9, 8, 0);
+    // The seconds run on; hour and minute stay for half a minute. The settings put the hour
+    // hands three hours apart: two ahead on the left dial, one behind on the right one.
+    const QTime localTime = computerTime.addSecs(2 * 3600);
+    const QTime utcTime = computerTime.addSecs(-3600);
+    const HandEnds local = HandEndOffsets(DialLayout::HandRadius, localTime.hour(), localTime.minute(), 0);
+    const HandEnds utc = HandEndOffsets(DialLayout::HandRadius, utcTime.hour(), utcTime.minute(), 0);
     for (const QPoint end : {LocalCentre + local.minute, LocalCentre + local.hour, UtcCentre + utc.minute,
                              UtcCentre + utc.hour, LocalCentre + local.hour / 2, UtcCentre + utc.hour / 2})
         if (!picture.handAt(screen, end))

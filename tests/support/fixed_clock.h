@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 
 // Where libfaketime is installed; empty when it is not.
 extern const QString FakeTimeLibrary;
@@ -19,5 +20,6 @@ QProcessEnvironment withFixedClock(QProcessEnvironment environment);
 
 // What is wrong with the clocks in a screenshot where they should fill `area`, a screen or a
 // host's window: the picture fitted into it with black bands around, both hubs, the hands for
-// the fixed time, the text at the top. Empty when nothing is.
-QStringList clockFaults(const QImage &screen, const QRect &area);
+// the computer's time (the fixed one unless given) with the fixed settings, the text at the top.
+// Empty when nothing is.
+QStringList clockFaults(const QImage &screen, const QRect &area, QTime computerTime = QTime(10, 8, 30));

@@ -66,7 +66,7 @@ void checkXScreenSaverDescription(QStringList &faults, const QString &root)
     if (name.isEmpty()
         || program.canonicalFilePath() != QFileInfo(root + QLatin1Char('/') + InstalledProgram).canonicalFilePath())
         faults << QStringLiteral("XScreenSaver's description names \"%1\", not a link to the program").arg(name);
-    if (label != QLatin1String("Clocksaver") || argument != QLatin1String("/S") || description.isEmpty())
+    if (label != QLatin1String("Clocksaver") || argument != QLatin1String("-root") || description.isEmpty())
         faults << QStringLiteral("XScreenSaver's description: label \"%1\", argument \"%2\", text \"%3\"")
                       .arg(label, argument, description);
 }
@@ -84,7 +84,12 @@ QStringList installTreeFaults(const QString &root, const QString &prefix)
 
     const QByteArray program = '"' + QFile::encodeName(prefix + QLatin1Char('/') + InstalledProgram) + '"';
     checkEntry(faults, root, QStringLiteral("/share/applications/clocksaver.desktop"), program + " /C", false);
-    checkEntry(faults, root, QStringLiteral("/share/applications/screensavers/clocksaver.desktop"), program + " /S", true);
+    // MATE's screen saver runs display programs only from its engine folders under /usr.
+    const QString mateEntry = QStringLiteral("/share/applications/screensavers/clocksaver.desktop");
+    if (prefix == QLatin1String("/usr"))
+        checkEntry(faults, root, mateEntry, "/usr/libexec/xscreensaver/clocksaver -root", true);
+    else if (QFile::exists(root + mateEntry))
+        faults << mateEntry + QStringLiteral(" under a prefix where MATE would show a black screen");
 
     for (const int size : {32, 256}) {
         const QString icon = QStringLiteral("/share/icons/hicolor/%1x%1/apps/clocksaver.png").arg(size);

@@ -30,6 +30,12 @@ QColor withAlpha(QColor c, double alpha)
 
 void paintDial(QPainter &p, QPointF centre, qreal scale, const DialStyle &style, const QImage &globe)
 {
+    paintDialFace(p, centre, scale, style, globe);
+    paintDialOrnaments(p, centre, scale);
+}
+
+void paintDialFace(QPainter &p, QPointF centre, qreal scale, const DialStyle &style, const QImage &globe)
+{
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
@@ -53,12 +59,29 @@ void paintDial(QPainter &p, QPointF centre, qreal scale, const DialStyle &style,
     face.setColorAt(1.0, style.faceEdge);
     p.setBrush(face);
     p.drawEllipse(QPointF(), kFace, kFace);
+    p.restore();
+    paintDialGlobe(p, centre, scale, globe);
+}
 
-    // Globe, drawn pixel for pixel at this scale.
+void paintDialGlobe(QPainter &p, QPointF centre, qreal scale, const QImage &globe)
+{
     p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.translate(centre);
+    p.scale(scale, scale);
+    // Drawn pixel for pixel at this scale.
     p.scale(1 / scale, 1 / scale);
     p.drawImage(QPointF(-globe.width() / 2.0, -globe.height() / 2.0), globe);
     p.restore();
+}
+
+void paintDialOrnaments(QPainter &p, QPointF centre, qreal scale)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(centre);
+    p.scale(scale, scale);
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(255, 255, 255, 40), 0.9));
     p.drawEllipse(QPointF(), kGlobe + 0.5, kGlobe + 0.5);

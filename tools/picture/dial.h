@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hauptw/globe_projection.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPainter>
@@ -13,7 +15,7 @@ constexpr qreal kHourBarInner = 102;
 constexpr qreal kHourBarOuter = 112;
 constexpr qreal kMinuteDots = 107;
 constexpr qreal kNumerals = 90;
-constexpr qreal kGlobe = 78;
+constexpr qreal kGlobe = DialGlobes::Radius;
 } // namespace DialGeometry
 
 struct DialStyle
@@ -26,6 +28,12 @@ struct DialStyle
 // A clock face without hands. `globe` is a disc image already rendered at
 // kGlobe * scale pixels radius.
 void paintDial(QPainter &p, QPointF centre, qreal scale, const DialStyle &style, const QImage &globe);
+// The face's two layers: rim, face and globe; and what lies over the globe and around it, the
+// globe's rim, minute dots, hour bars and numerals.
+void paintDialFace(QPainter &p, QPointF centre, qreal scale, const DialStyle &style, const QImage &globe);
+void paintDialOrnaments(QPainter &p, QPointF centre, qreal scale);
+// The globe image, rendered at kGlobe * scale pixels radius, where paintDialFace puts it.
+void paintDialGlobe(QPainter &p, QPointF centre, qreal scale, const QImage &globe);
 
 // Small spaced capitals centred on `centre` (its y is the baseline).
 void paintCaption(QPainter &p, QPointF centre, const QString &text, const QColor &colour);

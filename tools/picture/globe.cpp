@@ -4,11 +4,8 @@
 #include <QPainterPath>
 
 #include <cmath>
-#include <numbers>
 
 namespace {
-
-constexpr double kDeg = std::numbers::pi / 180.0;
 
 // Antarctica's outline in the data runs from -180 to 180 along its coast; to
 // fill it as a closed shape on a flat map, a ring that jumps across the date
@@ -69,6 +66,27 @@ void drawGeoLine(QPainter &p, const GlobeView &view, const QPolygonF &line, doub
     flush();
 }
 
+// Samples per pixel of a globe, on a 4x4 grid.
+constexpr int kSubdivisions = 4;
+constexpr int kSamples = kSubdivisions * kSubdivisions;
+
+// A transparent square that holds a disc of this pixel radius, centred.
+QImage emptyDisc(double radius)
+{
+    const int size = int(std::ceil(2 * radius)) + 2;
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// One sample point of pixel (x, y), in units of the radius from the disc's centre.
+QPointF samplePoint(int x, int y, int sample, QPointF centre, double radius)
+{
+    const int sx = sample % kSubdivisions, sy = sample / kSubdivisions;
+    return QPointF((x + (sx + 0.5) / kSubdivisions - centre.x()) / radius,
+                   (y + (sy + 0.5) / kSubdivisions - centre.y()) / radius);
+}
+
 } // namespace
 
 LandMask::LandMask(const QList<GeoPolygon> &land, int width)
@@ -111,75 +129,31 @@ double LandMask::coverage(double lon, double lat) const
     return top * (1 - fy) + bottom * fy;
 }
 
-std::optional<QPointF> GlobeView::forward(double lon, double lat) const
-{
-    const double dl = (lon - lon0) * kDeg, phi = lat * kDeg;
-    if (kind == Kind::PolarAzimuthal) {
-        const double r = (90.0 - lat) / maxColatitude;
-        if (r > 1.0)
-            return std::nullopt;
-        return QPointF(r * std::sin(dl), r * std::cos(dl));
-    }
-    const double phi0 = lat0 * kDeg;
-    const double cosC = std::sin(phi0) * std::sin(phi) + std::cos(phi0) * std::cos(phi) * std::cos(dl);
-    if (cosC < 0)
-        return std::nullopt;
-    const double x = std::cos(phi) * std::sin(dl);
-    const double up = std::cos(phi0) * std::sin(phi) - std::sin(phi0) * std::cos(phi) * std::cos(dl);
-    return QPointF(x, -up);
-}
-
-std::optional<QPointF> GlobeView::inverse(QPointF unit) const
-{
-    const double rho = std::hypot(unit.x(), unit.y());
-    if (rho > 1.0)
-        return std::nullopt;
-    if (kind == Kind::PolarAzimuthal) {
-        const double lon = lon0 + std::atan2(unit.x(), unit.y()) / kDeg;
-        return QPointF(std::remainder(lon, 360.0), 90.0 - rho * maxColatitude);
-    }
-    if (rho < 1e-12)
-        return QPointF(lon0, lat0);
-    const double phi0 = lat0 * kDeg, up = -unit.y();
-    const double c = std::asin(rho);
-    const double lat = std::asin(std::cos(c) * std::sin(phi0) + up * std::sin(c) * std::cos(phi0) / rho);
-    const double lon = lon0 * kDeg
-                       + std::atan2(unit.x() * std::sin(c),
-                                    rho * std::cos(c) * std::cos(phi0) - up * std::sin(c) * std::sin(phi0));
-    return QPointF(std::remainder(lon / kDeg, 360.0), lat / kDeg);
-}
-
 QImage renderGlobe(const LandMask &mask, const GlobeView &view, double radius, const GlobeColours &colours)
 {
-    const int size = int(std::ceil(2 * radius)) + 2;
-    const QPointF centre(size / 2.0, size / 2.0);
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
+    QImage image = emptyDisc(radius);
+    const QPointF centre(image.width() / 2.0, image.height() / 2.0);
 
     // Land and sea: 4x4 samples per pixel give a smooth rim and coast.
-    constexpr int kSub = 4;
-    for (int y = 0; y < size; ++y) {
+    for (int y = 0; y < image.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
-        for (int x = 0; x < size; ++x) {
+        for (int x = 0; x < image.width(); ++x) {
             double inside = 0, land = 0;
-            for (int sy = 0; sy < kSub; ++sy) {
-                for (int sx = 0; sx < kSub; ++sx) {
-                    const QPointF unit((x + (sx + 0.5) / kSub - centre.x()) / radius,
-                                       (y + (sy + 0.5) / kSub - centre.y()) / radius);
-                    const auto lonLat = view.inverse(unit);
-                    if (!lonLat)
-                        continue;
-                    inside += 1;
-                    double cover = mask.coverage(lonLat->x(), lonLat->y());
-                    // A touch of limb darkening makes the orthographic globe read as a sphere.
-                    if (view.kind == GlobeView::Kind::Orthographic)
-                        cover *= 0.55 + 0.45 * std::sqrt(std::max(0.0, 1 - QPointF::dotProduct(unit, unit)));
-                    land += cover;
-                }
+            for (int sample = 0; sample < kSamples; ++sample) {
+                const QPointF unit = samplePoint(x, y, sample, centre, radius);
+                const auto lonLat = view.inverse(unit);
+                if (!lonLat)
+                    continue;
+                inside += 1;
+                double cover = mask.coverage(lonLat->x(), lonLat->y());
+                // A touch of limb darkening makes the orthographic globe read as a sphere.
+                if (view.kind == GlobeView::Kind::Orthographic)
+                    cover *= 0.55 + 0.45 * std::sqrt(std::max(0.0, 1 - QPointF::dotProduct(unit, unit)));
+                land += cover;
             }
             if (inside == 0)
                 continue;
-            constexpr double n = kSub * kSub;
+            constexpr double n = kSamples;
             const QColor mixed = premultipliedMix(colours.ocean, (inside - land) / n, colours.land, land / n);
             line[x] = qPremultiply(mixed.rgba());
         }
@@ -210,5 +184,24 @@ QImage renderGlobe(const LandMask &mask, const GlobeView &view, double radius, c
     for (const GeoPolygon &polygon : mask.polygons())
         for (const QPolygonF &ring : polygon)
             drawGeoLine(p, view, ring, radius, centre);
+    return image;
+}
+
+QImage renderGlobeCoverage(double radius)
+{
+    QImage image = emptyDisc(radius);
+    const QPointF centre(image.width() / 2.0, image.height() / 2.0);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            int inside = 0;
+            for (int sample = 0; sample < kSamples; ++sample) {
+                const QPointF unit = samplePoint(x, y, sample, centre, radius);
+                inside += std::hypot(unit.x(), unit.y()) <= 1.0;
+            }
+            const int alpha = int(std::lround(255.0 * inside / kSamples));
+            line[x] = qRgba(alpha, alpha, alpha, alpha);
+        }
+    }
     return image;
 }

@@ -1,12 +1,10 @@
 #pragma once
 
+#include "hauptw/globe_projection.h"
 #include "topojson.h"
 
 #include <QColor>
 #include <QImage>
-#include <QPointF>
-
-#include <optional>
 
 // Land coverage on an equirectangular raster. Sampling it per output pixel
 // lets any projection be drawn without clipping polygons at the horizon.
@@ -24,22 +22,6 @@ private:
     QImage m_raster;
 };
 
-// How the earth is laid into a disc of unit radius (x right, y down).
-struct GlobeView
-{
-    enum class Kind {
-        Orthographic,   // the earth seen from space above (lon0, lat0)
-        PolarAzimuthal, // equidistant from the north pole, lon0 pointing down
-    };
-    Kind kind = Kind::Orthographic;
-    double lon0 = 0;
-    double lat0 = 0;
-    double maxColatitude = 150; // PolarAzimuthal: degrees from the pole at the rim
-
-    std::optional<QPointF> forward(double lon, double lat) const;
-    std::optional<QPointF> inverse(QPointF unit) const; // -> (lon, lat)
-};
-
 struct GlobeColours
 {
     QColor ocean;
@@ -51,3 +33,6 @@ struct GlobeColours
 // A disc of the given pixel radius with land, coastline and a 30 degree
 // graticule; transparent outside the disc.
 QImage renderGlobe(const LandMask &mask, const GlobeView &view, double radius, const GlobeColours &colours);
+// The same disc in white, its alpha the share of each pixel the disc covers: where the clock
+// shades the globe by day and night.
+QImage renderGlobeCoverage(double radius);

@@ -15,7 +15,7 @@
 namespace {
 
 const DialStyle kIconStyle{QColor(18, 58, 40), QColor(6, 26, 17), QColor()};
-const GlobeView kIconGlobe{GlobeView::Kind::Orthographic, 10, 30, 150};
+const GlobeView kIconGlobe = DialGlobes::Local.view;
 
 // Ten past ten: the hands frame the face instead of hiding it.
 constexpr double kHours = 10, kMinutes = 9, kSeconds = 36;

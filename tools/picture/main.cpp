@@ -79,21 +79,61 @@ QImage makeBackground(const LandMask &mask, int width)
     // the Greenwich meridian pointing at six o'clock.
     const DialStyle local{QColor(17, 56, 38), QColor(5, 24, 15), QColor(176, 214, 188)};
     const DialStyle utc{QColor(20, 36, 62), QColor(6, 13, 26), QColor(182, 202, 232)};
-    const GlobeView localView{GlobeView::Kind::Orthographic, 10, 30, 150};
-    const GlobeView utcView{GlobeView::Kind::PolarAzimuthal, 0, 90, 130};
 
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     for (QPointF c : {kLocalCentre, kUtcCentre})
         paintDialShadow(p, c * s, s);
-    paintDial(p, kLocalCentre * s, s, local, renderGlobe(mask, localView, DialGeometry::kGlobe * s, kDialGlobe));
-    paintDial(p, kUtcCentre * s, s, utc, renderGlobe(mask, utcView, DialGeometry::kGlobe * s, kDialGlobe));
+    paintDial(p, kLocalCentre * s, s, local,
+              renderGlobe(mask, DialGlobes::Local.view, DialGeometry::kGlobe * s, kDialGlobe));
+    paintDial(p, kUtcCentre * s, s, utc, renderGlobe(mask, DialGlobes::Utc.view, DialGeometry::kGlobe * s, kDialGlobe));
     p.scale(s, s);
     paintCaption(p, QPointF(kLocalCentre.x(), kCaptionBaseline), QStringLiteral("LOCAL"), local.caption);
     paintCaption(p, QPointF(kUtcCentre.x(), kCaptionBaseline), QStringLiteral("UTC"), utc.caption);
     p.end();
 
     return toDitheredRgb888(image);
+}
+
+// What the clock needs to shade the globes by day and night, for the picture drawn `width`
+// pixels wide: the pixels around both globes, each holding in its alpha the share of it the
+// globe's disc covers, and in its colour, premultiplied, what the face lays over the globe there
+// (its rim). Stored as plain ARGB, so neither channel alters the other; the image's offset says
+// where it lies in the picture. Its edges lie on even pixels, so a picture decoded at half size
+// meets it at whole pixels.
+QImage makeGlobeLayers(int width)
+{
+    const double s = double(width) / DialLayout::PictureSize.width();
+    const double reach = DialGlobes::Radius + 2;
+    const QRectF globes = QRectF(DialGlobes::Local.centre, DialGlobes::Utc.centre).adjusted(-reach, -reach, reach, reach);
+    auto even = [](double v, bool up) { return 2 * int(up ? std::ceil(v / 2) : std::floor(v / 2)); };
+    const QPoint topLeft(even(globes.left() * s, false), even(globes.top() * s, false));
+    const QPoint end(even(globes.right() * s, true), even(globes.bottom() * s, true));
+
+    QImage coverage(QSize(end.x() - topLeft.x(), end.y() - topLeft.y()), QImage::Format_ARGB32_Premultiplied);
+    coverage.fill(Qt::transparent);
+    QImage ornaments = coverage;
+    QPainter c(&coverage);
+    QPainter o(&ornaments);
+    for (QPainter *p : {&c, &o})
+        p->translate(-topLeft);
+    for (const DialGlobe &globe : {DialGlobes::Local, DialGlobes::Utc}) {
+        paintDialGlobe(c, globe.centre * s, s, renderGlobeCoverage(globe.radius * s));
+        paintDialOrnaments(o, globe.centre * s, s);
+    }
+    c.end();
+    o.end();
+
+    QImage layers(coverage.size(), QImage::Format_ARGB32);
+    for (int y = 0; y < layers.height(); ++y) {
+        const auto *cover = reinterpret_cast<const QRgb *>(coverage.constScanLine(y));
+        const auto *over = reinterpret_cast<const QRgb *>(ornaments.constScanLine(y));
+        auto *line = reinterpret_cast<QRgb *>(layers.scanLine(y));
+        for (int x = 0; x < layers.width(); ++x)
+            line[x] = qRgba(qRed(over[x]), qGreen(over[x]), qBlue(over[x]), qAlpha(cover[x]));
+    }
+    layers.setOffset(topLeft);
+    return layers;
 }
 
 } // namespace
@@ -122,6 +162,8 @@ int main(int argc, char **argv)
     // JPEG for the large one: it decodes fast, and at half or a quarter of its size directly.
     const bool ok = save(makeBackground(mask, DialLayout::PictureSize.width()), out.filePath("background.png"))
                     && save(makeBackground(mask, kLargeWidth), out.filePath("background_large.jpg"), "JPEG", 92)
+                    && save(makeGlobeLayers(DialLayout::PictureSize.width()), out.filePath("globe_layers.png"))
+                    && save(makeGlobeLayers(kLargeWidth), out.filePath("globe_layers_large.png"))
                     && save(makeLargeIcon(mask), out.filePath("clocksaver.png"))
                     && save(makeSmallIcon(mask), out.filePath("icon32.png"));
     return ok ? 0 : 1;

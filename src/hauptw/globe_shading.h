@@ -1,0 +1,55 @@
+#pragma once
+
+#include "hauptw/globe_projection.h"
+#include "drawing/bitmap.h"
+
+#include <QImage>
+#include <QRect>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+// Day and night on one dial's globe, painted into the clean dial that the hands are restored
+// from. Night keeps NightBrightness of the day's light; the twilight between the sun at the
+// horizon and TwilightDepth below it is a smooth gradient. Only the globe's share of each pixel
+// dims: what the face lays over it (its rim) and everything around it keep their colours.
+class GlobeShading
+{
+public:
+    static constexpr double NightBrightness = 0.4;
+    static constexpr double TwilightDepth = 18.0; // degrees: astronomical twilight
+
+    // For the globe on the clean dial as it is now, by day. `layers` (see GlobeLayers) lies on
+    // the picture's pixels, as the clean dial's canvas maps them; forgets an earlier globe.
+    void prepare(Bitmap &clean, const QImage &layers, const DialGlobe &globe);
+    // Paints the globe on the clean dial as the sun in this direction (see SunDirection) lights it.
+    void shade(const std::array<double, 3> &sun);
+    // The area of the picture, in its own pixels, that shading may change.
+    QRect pictureArea() const { return pictureArea_; }
+
+private:
+    // One pixel of the globe: the ground under it, as a unit vector in steps of 1 / UnitSteps,
+    // and its light split into what the globe gives, which dims at night, and the rest.
+    struct Texel
+    {
+        std::array<std::int16_t, 3> ground;
+        std::uint32_t rest;
+        std::uint32_t light;
+    };
+    // The pixels of the globe in one row of the clean dial, side by side.
+    struct Run
+    {
+        int y;
+        int x;
+        int length;
+    };
+
+    Bitmap *clean_ = nullptr;
+    QRect pictureArea_;
+    std::vector<Run> runs_;
+    std::shared_ptr<std::byte> memory_;
+    std::span<Texel> texels_;
+};
