@@ -156,8 +156,12 @@ bool SwaySession::key(const QString &name) const
 
 bool SwaySession::showsWindow(const QString &title) const
 {
-    return run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree")})
-        .contains("\"name\": \"" + title.toUtf8() + '"');
+    return QTest::qWaitFor(
+        [&] {
+            return run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree")})
+                .contains("\"name\": \"" + title.toUtf8() + '"');
+        },
+        10000);
 }
 
 QString SwaySession::runnableCopy(const QString &program) const

@@ -38,7 +38,8 @@ public:
     QImage screenshot(const QString &output, bool withPointer = false) const;
     // Presses and releases a key (an xkb name such as "space" or "Return").
     bool key(const QString &name) const;
-    // Whether a window of this title is on an output, as sway's layout tree says.
+    // Whether a window of this title comes onto an output within ten seconds, as sway's layout
+    // tree says.
     bool showsWindow(const QString &title) const;
     // A copy of the program that the compositor's user may run, wherever the original lies.
     QString runnableCopy(const QString &program) const;
