@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running need, if any are missing; with --test,
-# also the tools the tests drive (a private X server, xdotool, XScreenSaver, ...) and clang-format.
+# also the tools the tests drive (a private X server, xdotool, XScreenSaver, a headless sway, ...)
+# and clang-format.
 set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev
+  qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev qt6-wayland
   fonts-dejavu-core
   dpkg-dev file
 )
@@ -13,6 +14,7 @@ if [ "${1:-}" = "--test" ]; then
   packages+=(
     xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick faketime procps
     desktop-file-utils xscreensaver mate-screensaver dbus-x11 libglib2.0-bin lintian clang-format
+    sway swayidle grim wtype libwayland-dev
   )
 fi
 

@@ -1,5 +1,12 @@
 #include "display_check.h"
 
+#include "windowing/host_window.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QPluginLoader>
 #include <QStringList>
 
 #include <cerrno>
@@ -11,17 +18,38 @@
 
 namespace {
 
-// In the order Qt tries them: those QT_QPA_PLATFORM lists, else what the session suggests.
-QStringList platformsQtTries()
+constexpr QLatin1String Wayland("wayland");
+
+// The platforms QT_QPA_PLATFORM lists, in the order Qt tries them, without their options.
+QStringList platformsNamedIn(const QString &requested)
 {
-    const QString requested = qEnvironmentVariable("QT_QPA_PLATFORM");
-    if (requested.isEmpty())
-        return qEnvironmentVariable("XDG_SESSION_TYPE") == QLatin1String("wayland") ? QStringList{"wayland", "xcb"}
-                                                                                    : QStringList{"xcb"};
     QStringList names;
     for (const QString &entry : requested.split(QLatin1Char(';'), Qt::SkipEmptyParts))
         names << entry.section(QLatin1Char(':'), 0, 0);
     return names;
+}
+
+bool waylandIsNamed()
+{
+    return qEnvironmentVariableIsSet("WAYLAND_DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_SOCKET");
+}
+
+// Whether a platform plugin for this name is where Qt looks, read from the plugins' own
+// metadata without loading them.
+bool hasPlatformPlugin(const QString &name)
+{
+    QStringList folders = qEnvironmentVariable("QT_QPA_PLATFORM_PLUGIN_PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    for (const QString &path : QCoreApplication::libraryPaths())
+        folders << path + QLatin1String("/platforms");
+    for (const QString &folder : folders) {
+        for (const QFileInfo &file : QDir(folder).entryInfoList(QDir::Files)) {
+            const QJsonObject metaData = QPluginLoader(file.filePath()).metaData().value("MetaData").toObject();
+            for (const QJsonValue key : metaData.value("Keys").toArray())
+                if (key.toString().compare(name, Qt::CaseInsensitive) == 0)
+                    return true;
+        }
+    }
+    return false;
 }
 
 QString cannotOpen(const QString &name, const QString &reason)
@@ -74,14 +102,29 @@ QString waylandProblem()
 
 DisplayCheck::DisplayCheck()
 {
-    for (const QString &platform : platformsQtTries()) {
+    const QString requested = qEnvironmentVariable("QT_QPA_PLATFORM");
+    // A host's window is an X window, whatever else the session offers.
+    const QStringList usual = HostWindow::isNamed() ? QStringList{QStringLiteral("xcb")}
+                                                    : QStringList{Wayland, QStringLiteral("xcb")};
+    const QStringList platforms = requested.isEmpty() ? usual : platformsNamedIn(requested);
+    for (const QString &platform : platforms) {
         QString problem;
-        if (platform == QLatin1String("xcb"))
+        if (platform == QLatin1String("xcb")) {
             problem = xcbProblem();
-        else if (platform.startsWith(QLatin1String("wayland")))
+        } else if (platform.startsWith(Wayland)) {
             problem = waylandProblem();
+            // Only where no one named a compositor is the usual socket a guess, whose absence
+            // says nothing.
+            if (!problem.isEmpty() && requested.isEmpty() && !waylandIsNamed())
+                continue;
+            if (problem.isEmpty() && !hasPlatformPlugin(platform))
+                problem = QStringLiteral(
+                    "Qt's Wayland plugin is missing, which the compositor needs (Debian package qt6-wayland)");
+        }
         if (problem.isEmpty()) {
             problem_.clear();
+            if (requested.isEmpty())
+                platform_ = platform;
             return;
         }
         if (problem_.isEmpty())

@@ -1,6 +1,7 @@
 #include "startup.h"
 
 #include "settings/base_path.h"
+#include "app/compositor_loss.h"
 #include "app/display_check.h"
 #include "app/failure_report.h"
 #include "app/instance_lock.h"
@@ -10,6 +11,7 @@
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
 #include "settings/screenc.h"
+#include "windowing/display_platform.h"
 #include "windowing/host_window.h"
 #include "windowing/session_bus.h"
 
@@ -18,6 +20,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -47,7 +50,8 @@ InstanceLock::Kind lockKindFor(RunMode mode)
     return InstanceLock::Kind::Shared;
 }
 
-// Qt ends the program with exit() when it loses the X server; the lock goes then too.
+// Qt ends the program with exit() when it loses the X server, and with _exit() when it loses a
+// Wayland compositor; the lock goes then too.
 InstanceLock *lockToReleaseAtExit = nullptr;
 
 void releaseLockAtExit()
@@ -99,9 +103,16 @@ int runForm(RunMode mode, int &argc, char **argv)
         ReportFailure(display.problem());
         return 1;
     }
+    if (!display.platform().isEmpty())
+        qputenv("QT_QPA_PLATFORM", display.platform().toLatin1());
+    SkipWaylandWindowFrames();
     SkipMissingSessionBus();
     const PrivateRuntimeFolder runtimeFolder;
-    QApplication app(argc, argv);
+    OnCompositorLost(releaseLockAtExit);
+    // Qt 6.4's Wayland plugin now and then hangs for good while it takes down its connection
+    // (it waits for its reading thread, which waits for a read the GUI thread never makes). The
+    // application holds nothing that needs tidying away, so there it is never taken down.
+    auto app = std::make_unique<QApplication>(argc, argv);
     if (mode == RunMode::Configure) {
         // Only the dialog is a window anyone looks for by its icon.
         QApplication::setWindowIcon(ProgramIcon());
@@ -110,6 +121,8 @@ int runForm(RunMode mode, int &argc, char **argv)
     } else {
         runClockWindow();
     }
+    if (OnWayland())
+        app.release();
     return 0;
 }
 

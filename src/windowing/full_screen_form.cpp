@@ -1,5 +1,6 @@
 #include "full_screen_form.h"
 
+#include "windowing/display_platform.h"
 #include "windowing/host_window.h"
 #include "drawing/picture_fit.h"
 
@@ -27,7 +28,7 @@ void makeBlackBlank(QWidget &widget)
     black.setColor(QPalette::Window, Qt::black);
     widget.setPalette(black);
     widget.setAutoFillBackground(true);
-    widget.setCursor(Qt::BlankCursor);
+    widget.setCursor(HiddenPointer());
     widget.setMouseTracking(true);
 }
 
@@ -70,11 +71,18 @@ FullScreenForm::FullScreenForm(HostWindow *host)
         return;
     }
     placeOnPrimaryScreen();
-    connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, this, [this] {
-        placeOnPrimaryScreen();
-        if (isVisible())
-            coverTheRest();
-    });
+    connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, this, &FullScreenForm::followScreens);
+    // A monitor plugged in while the form shows is covered too; one unplugged leaves a cover
+    // spare. Queued, so Qt has moved the windows off a screen that went.
+    for (auto change : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved})
+        connect(qGuiApp, change, this, &FullScreenForm::followScreens, Qt::QueuedConnection);
+}
+
+void FullScreenForm::followScreens()
+{
+    placeOnPrimaryScreen();
+    if (isVisible())
+        coverTheRest();
 }
 
 void FullScreenForm::keepShape(const QSize &shape)
@@ -87,7 +95,9 @@ void FullScreenForm::keepShape(const QSize &shape)
 void FullScreenForm::placeOnPrimaryScreen()
 {
     QScreen *primary = QGuiApplication::primaryScreen();
-    if (shape_.isEmpty()) {
+    // A Wayland compositor puts a window where it likes unless it is full screen, so there the
+    // form covers the whole screen and paints the bands itself.
+    if (shape_.isEmpty() || OnWayland()) {
         placeFullScreen(*this, primary);
         return;
     }
@@ -204,6 +214,9 @@ bool FullScreenForm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Expose && watched == windowHandle())
         grabKeyboardOnce();
+    // Where a Wayland compositor first says the pointer is, which it does on entering a window.
+    else if (event->type() == QEvent::Enter)
+        pointer_ = static_cast<QEnterEvent *>(event)->globalPosition().toPoint();
     else if (event->type() == QEvent::KeyPress && watched != windowHandle())
         emit keyPressed();
     else if (event->type() == QEvent::MouseMove) {
@@ -240,8 +253,10 @@ void FullScreenForm::coverTheRest()
     for (QScreen *screen : QGuiApplication::screens())
         if (screen != primary)
             cover(used++, screen->geometry(), screen);
-    for (const QRect &band : QRegion(primary->geometry()) - geometry())
-        cover(used++, band, primary);
+    if (!OnWayland()) {
+        for (const QRect &band : QRegion(primary->geometry()) - geometry())
+            cover(used++, band, primary);
+    }
     for (std::size_t index = used; index < covers_.size(); ++index)
         covers_[index]->hide();
 }

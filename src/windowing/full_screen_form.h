@@ -11,7 +11,7 @@ class HostWindow;
 
 // A borderless black window over the whole primary screen (or over the part keepShape leaves it,
 // black windows over the rest), above panels and other windows, that takes every key press while
-// it is shown. Every other screen is covered by a black window too,
+// it is shown. Every other screen is covered by a black window too, also one plugged in meanwhile,
 // and a key pressed or the mouse moved there counts as well. Only a pointer that really moves
 // counts as moved: a click or wheel turn where it rests is none. The window's events are handed
 // on as signals, so a form built on it attaches its handlers by name.
@@ -27,8 +27,9 @@ public:
     // From now on the form's own window takes only the largest centred part of the primary
     // screen of this shape, with room around it for the picture's wander where the screen has
     // it, and black windows cover the bands beside that. They paint nothing, so Qt keeps pixels
-    // only for the form's part. Inside a host's window it changes nothing: the form fills that
-    // window.
+    // only for the form's part. On Wayland, where a window cannot choose its place, the form
+    // stays full screen and paints the bands black itself. Inside a host's window it changes
+    // nothing: the form fills that window.
     void keepShape(const QSize &shape);
     // Where the picture of that shape sits, centred, in the form's coordinates; all of the form
     // before a shape is set.
@@ -59,6 +60,7 @@ private:
     void embedIn(HostWindow &host);
     void grabKeyboardOnce();
     void placeOnPrimaryScreen();
+    void followScreens();
     int heightInDevicePixels() const;
     void coverTheRest();
     void cover(std::size_t index, const QRect &area, QScreen *screen);

@@ -1,6 +1,7 @@
 #include "image_control.h"
 
 #include "drawing/large_pages.h"
+#include "windowing/display_platform.h"
 #include "windowing/repaint_output.h"
 #include "windowing/x_window_output.h"
 
@@ -13,7 +14,7 @@ ImageControl::ImageControl(QWidget *parent) : QWidget(parent), output_(std::make
 {
     // The picture covers every pixel, so nothing beneath needs painting when it changes.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setCursor(Qt::BlankCursor);
+    setCursor(HiddenPointer());
     setMouseTracking(true);
     canvas_.setChangeListener([this](const QRect &area) { output_->show(area); });
     // What a tick showed goes out together, once the drawing is over.
@@ -72,8 +73,12 @@ QPoint ImageControl::offsetInPoints() const
 }
 
 // Straight into an X window where the server takes the picture's pixels as they are, which
-// spares Qt's repaint work and its copy of the pixels; through Qt's repaint otherwise (other
-// platforms, stretched pictures).
+// spares Qt's repaint work and its copy of the pixels; through Qt's repaint otherwise: stretched
+// pictures, other platforms, and Wayland. There a client has no window to put part of a picture
+// into: it hands the compositor whole buffers, which the compositor may read until it gives them
+// back, so drawing on the picture itself in such a buffer would show half-drawn hands. Qt's
+// repaint copies the changed boxes into its own shared buffer for the form's one surface,
+// which paints the bands as well, and tells the compositor which part changed.
 void ImageControl::chooseOutput()
 {
     output_.reset();

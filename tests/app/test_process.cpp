@@ -108,6 +108,19 @@ private slots:
             << QStringList{"/S"}
             << QStringList{"QT_QPA_PLATFORM=", "XDG_SESSION_TYPE=wayland", "WAYLAND_DISPLAY=/nonexistent/wayland-9"}
             << "clocksaver: cannot open the display \"/nonexistent/wayland-9\": ";
+        // A compositor named is tried first, whatever the session says; the usual one, unnamed, is
+        // only a guess.
+        QTest::newRow("/S, compositor named, neither")
+            << QStringList{"/S"}
+            << QStringList{"QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=/nonexistent/wayland-9", "DISPLAY=:4711"}
+            << "clocksaver: cannot open the display \"/nonexistent/wayland-9\": ";
+        QTest::newRow("/S, a host's window, which is X's")
+            << QStringList{"/S"}
+            << QStringList{"QT_QPA_PLATFORM=", "WAYLAND_DISPLAY=/nonexistent/wayland-9", "XSCREENSAVER_WINDOW=0x400008"}
+            << "clocksaver: no display: DISPLAY is not set\n";
+        QTest::newRow("/S, nothing named")
+            << QStringList{"/S"} << QStringList{"QT_QPA_PLATFORM=", "XDG_RUNTIME_DIR=/nonexistent"}
+            << "clocksaver: no display: DISPLAY is not set\n";
     }
 
     void withoutADisplayFormsEndWithOneLine()

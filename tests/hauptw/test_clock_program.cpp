@@ -7,6 +7,7 @@
 
 #include "support/fixed_clock.h"
 #include "support/hand_colours.h"
+#include "support/picture_difference.h"
 #include "support/program_copy.h"
 #include "support/xvfb_server.h"
 
@@ -24,15 +25,6 @@ long cpuTicks(qint64 pid)
     // The fields after the command name, which is in parentheses: utime and stime are 12th and 13th.
     const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
     return fields.value(11).toLong() + fields.value(12).toLong();
-}
-
-bool isBlack(const QImage &screen, const QRect &area)
-{
-    for (int y = area.top(); y <= area.bottom(); y += 8)
-        for (int x = area.left(); x <= area.right(); x += 8)
-            if (qGray(screen.pixel(x, y)) > 16)
-                return false;
-    return true;
 }
 
 int redPixels(const QImage &screen)
@@ -201,9 +193,9 @@ void TestClockProgram::clocksOnThePrimaryMonitorAndMovementOnTheOtherEnds()
             },
             10000);
         QVERIFY2(drawn, qPrintable(faults.join(QStringLiteral("; "))));
-        QVERIFY(isBlack(screen, other));
+        QVERIFY(IsBlack(screen, other));
         // The windows of the bands beside the picture paint nothing of their own.
-        QVERIFY(isBlack(screen, QRect(0, 0, 240, 1080)) && isBlack(screen, QRect(1680, 0, 240, 1080)));
+        QVERIFY(IsBlack(screen, QRect(0, 0, 240, 1080)) && IsBlack(screen, QRect(1680, 0, 240, 1080)));
         // Moves during the grace period are ignored, so the pointer goes to and fro until one ends it.
         int x = other.left() + 100;
         QVERIFY(QTest::qWaitFor(

@@ -40,6 +40,9 @@ private slots:
         // The libraries as dpkg-shlibdeps finds them, and the platform plugins it cannot find.
         for (const char *package : {"libqt6core6 ", "libqt6gui6 ", "libqt6widgets6 ", "qt6-qpa-plugins"})
             QVERIFY2(depends.contains(package), depends.constData());
+        // Wayland's platform plugin too, unless the installer leaves out what is only recommended.
+        QCOMPARE(RunTool(QStringLiteral("dpkg-deb"), {"--field", package_, "Recommends"}, &exitCode),
+                 QByteArray("qt6-wayland\n"));
     }
 
     // Lintian's warnings show in its output; the changelog's newest entry is this version.

@@ -47,3 +47,12 @@ QImage StripedPicture(int width, int height)
             picture.setPixel(x, y, qRgb(x * 7 % 256, y * 5 % 256, (x + y) % 256));
     return picture;
 }
+
+bool IsBlack(const QImage &image, const QRect &area)
+{
+    for (int y = area.top(); y <= area.bottom(); y += 8)
+        for (int x = area.left(); x <= area.right(); x += 8)
+            if (qGray(image.pixel(x, y)) > 16)
+                return false;
+    return true;
+}
