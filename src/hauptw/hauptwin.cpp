@@ -3,11 +3,11 @@
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/clock_hands.h"
 #include "hauptw/dial_layout.h"
-#include "drawing/picture_fit.h"
 #include "settings/settings_file.h"
 
 THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
 {
+    shownFor_.start();
     setWindowTitle(QStringLiteral("Hauptwin"));
     // Black bands beside the picture are windows of their own, which keep no pixels.
     keepShape(DialLayout::PictureSize);
@@ -56,7 +56,9 @@ void THauptwin::FormResize()
     // Layout is in picture pixels, the same on every screen. A picture made afresh for new
     // screen pixels is clean: the text goes on once, and the patches are taken from it with the
     // text, so restoring them never wipes a letter.
-    if (!bild->place(FitPictureInside(size(), bild->pictureSize())))
+    wander_ = wanderPath();
+    bild->setOffset(wander_.offsetAt(wanderStep_));
+    if (!bild->place(pictureArea()))
         return;
     paintScreenText();
     capture(*LocalPatch, localHands_, localSquare());
@@ -98,9 +100,20 @@ void THauptwin::FormPaint()
 
 void THauptwin::TimerUhrTimer()
 {
+    wander();
     PaintBoxSekundePaint();
     if (TickCount < GraceTicks)
         ++TickCount;
+}
+
+// A step moves the whole picture with its hands, so the hands are drawn where they were.
+void THauptwin::wander()
+{
+    const qint64 step = PictureWander::stepAt(std::chrono::milliseconds(shownFor_.elapsed()));
+    if (step == wanderStep_)
+        return;
+    wanderStep_ = step;
+    bild->setOffset(wander_.offsetAt(step));
 }
 
 int THauptwin::nextTickDelay() const

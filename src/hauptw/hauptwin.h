@@ -8,6 +8,7 @@
 #include "windowing/image_control.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QRect>
 #include <QTimer>
 
@@ -87,6 +88,8 @@ private:
     // `shown` is the time the dial shows, -1 before its first hands.
     void paintClock(DialHands &hands, SecondOfDay time, SecondOfDay &shown);
     void paintScreenText();
+    // Moves the picture on along its path when a step is due.
+    void wander();
     // Sets the text font on the picture's canvas and says where the text goes, if anywhere.
     std::optional<QPoint> placeScreenText(const QString &text);
 
@@ -100,4 +103,8 @@ private:
     SecondOfDay clockShown_ = -1;
     SecondOfDay localShown_ = -1;
     SecondOfDay utcShown_ = -1;
+    // Since the window was made; the picture's path starts there.
+    QElapsedTimer shownFor_;
+    PictureWander wander_{0};
+    qint64 wanderStep_ = 0;
 };

@@ -12,6 +12,11 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 constexpr Qt::WindowFlags CoveringWindow = Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
@@ -33,6 +38,26 @@ void placeFullScreen(QWidget &widget, QScreen *screen)
     widget.setScreen(screen);
     widget.setGeometry(screen->geometry());
     widget.setWindowState(Qt::WindowFullScreen);
+}
+
+// A window that paints nothing shows the fresh, zeroed buffer Qt hands the X server as black, and
+// Qt's pages for it are never touched.
+void paintNothing(QWidget &widget, bool nothing)
+{
+    widget.setAutoFillBackground(!nothing);
+    widget.setAttribute(Qt::WA_NoSystemBackground, nothing);
+    widget.setAttribute(Qt::WA_OpaquePaintEvent, nothing);
+}
+
+// Where the picture moves away inside the form, the X server makes the form's window black at
+// once, not only once the program paints it: no frame shows what was there before.
+void clearToBlackOnX(QWidget &widget)
+{
+    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (QGuiApplication::platformName() != QLatin1String("xcb") || !x11 || !x11->connection())
+        return;
+    const quint32 black = 0;
+    xcb_change_window_attributes(x11->connection(), xcb_window_t(widget.winId()), XCB_CW_BACK_PIXEL, &black);
 }
 
 } // namespace
@@ -80,7 +105,35 @@ void FullScreenForm::placeOnPrimaryScreen()
     setScreen(primary);
     setWindowState(Qt::WindowNoState);
     const QRect screen = primary->geometry();
-    setGeometry(FitPictureInside(screen.size(), shape_).translated(screen.topLeft()));
+    // The bands give the picture its room to wander; where it fills the screen, the screen's
+    // edge cuts it.
+    const int room = int(std::ceil(wanderPath().reach() / primary->devicePixelRatio()));
+    const QRect picture = FitPictureInside(screen.size(), shape_).translated(screen.topLeft());
+    setGeometry(picture.adjusted(-room, -room, room, room).intersected(screen));
+}
+
+QRect FullScreenForm::pictureArea() const
+{
+    if (shape_.isEmpty())
+        return rect();
+    if (embedded_)
+        return FitPictureInside(size(), shape_);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    return FitPictureInside(screen.size(), shape_).translated(screen.topLeft() - geometry().topLeft());
+}
+
+PictureWander FullScreenForm::wanderPath() const
+{
+    return PictureWander(heightInDevicePixels());
+}
+
+// The host's window, or the screen the form is on.
+int FullScreenForm::heightInDevicePixels() const
+{
+    if (embedded_)
+        return int(std::lround(height() * devicePixelRatioF()));
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    return int(std::lround(primary->geometry().height() * primary->devicePixelRatio()));
 }
 
 FullScreenForm::~FullScreenForm() = default;
@@ -98,10 +151,16 @@ void FullScreenForm::embedIn(HostWindow &host)
 void FullScreenForm::resizeEvent(QResizeEvent *)
 {
     emit resized();
+    // Where the picture shows through an X window of its own, none of it is ever painted into the
+    // form's buffer, so the rest of the form, the room the picture wanders in, need not be either.
+    const QList<QWidget *> children = findChildren<QWidget *>();
+    paintNothing(*this, std::any_of(children.begin(), children.end(),
+                                    [](const QWidget *child) { return child->testAttribute(Qt::WA_PaintOnScreen); }));
 }
 
 void FullScreenForm::showEvent(QShowEvent *)
 {
+    clearToBlackOnX(*this);
     if (embedded_) {
         emit shown();
         return;
@@ -213,11 +272,8 @@ void FullScreenForm::cover(std::size_t index, const QRect &area, QScreen *screen
     }
     QWidget &cover = *covers_[index];
     const bool band = screen == QGuiApplication::primaryScreen();
-    // A band paints nothing: the X server shows the fresh, zeroed buffer Qt hands it as black,
-    // and no band pixels are ever kept in this process.
-    cover.setAutoFillBackground(!band);
-    cover.setAttribute(Qt::WA_NoSystemBackground, band);
-    cover.setAttribute(Qt::WA_OpaquePaintEvent, band);
+    // No band pixels are ever kept in this process.
+    paintNothing(cover, band);
     if (band) {
         cover.setScreen(screen);
         cover.setWindowState(Qt::WindowNoState);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "windowing/picture_wander.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -23,11 +25,17 @@ public:
     ~FullScreenForm() override;
 
     // From now on the form's own window takes only the largest centred part of the primary
-    // screen of this shape, and black windows cover the bands beside it. They paint nothing, so
-    // Qt keeps pixels only for the form's part. On Wayland, where a window cannot choose its
-    // place, the form stays full screen and paints the bands black itself. Inside a host's
-    // window it changes nothing: the form fills that window.
+    // screen of this shape, with room around it for the picture's wander where the screen has
+    // it, and black windows cover the bands beside that. They paint nothing, so Qt keeps pixels
+    // only for the form's part. On Wayland, where a window cannot choose its place, the form
+    // stays full screen and paints the bands black itself. Inside a host's window it changes
+    // nothing: the form fills that window.
     void keepShape(const QSize &shape);
+    // Where the picture of that shape sits, centred, in the form's coordinates; all of the form
+    // before a shape is set.
+    QRect pictureArea() const;
+    // The path the picture wanders on this screen, or in the host's window.
+    PictureWander wanderPath() const;
 
 signals:
     void resized();
@@ -53,6 +61,7 @@ private:
     void grabKeyboardOnce();
     void placeOnPrimaryScreen();
     void followScreens();
+    int heightInDevicePixels() const;
     void coverTheRest();
     void cover(std::size_t index, const QRect &area, QScreen *screen);
     bool pointerMovedTo(const QPoint &global);

@@ -39,7 +39,8 @@ QSize ImageControl::pixelsFor(const QSize &controlSize) const
 
 bool ImageControl::place(const QRect &geometry)
 {
-    setGeometry(geometry);
+    placed_ = geometry;
+    setGeometry(geometry.translated(offsetInPoints()));
     const QSize pixels = pixelsFor(geometry.size());
     if (pixels == picture_.size() && !picture_.isNull())
         return false;
@@ -54,6 +55,21 @@ bool ImageControl::place(const QRect &geometry)
     canvas_.setMapping(double(picture_.width()) / pictureSize_.width());
     update();
     return true;
+}
+
+void ImageControl::setOffset(const QPoint &devicePixels)
+{
+    offset_ = devicePixels;
+    if (placed_.isNull())
+        return;
+    const QPoint place = placed_.topLeft() + offsetInPoints();
+    if (!output_->move((QPointF(place) * devicePixelRatioF()).toPoint()))
+        move(place);
+}
+
+QPoint ImageControl::offsetInPoints() const
+{
+    return (QPointF(offset_) / devicePixelRatioF()).toPoint();
 }
 
 // Straight into an X window where the server takes the picture's pixels as they are, which

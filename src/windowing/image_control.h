@@ -31,9 +31,13 @@ public:
     // `size` is the picture's own size, the space its canvas draws in. The picture is made
     // when the control is placed.
     void setPicture(const QSize &size, PictureSource source);
-    // Puts the control there; if that changes the pixels it covers, makes the picture afresh
-    // for them, which drops all drawing on it, and says so.
+    // Puts the control there, moved by the offset; if that changes the pixels it covers, makes
+    // the picture afresh for them, which drops all drawing on it, and says so.
     bool place(const QRect &geometry);
+    // Moves the control this many device pixels (whole points where a point has several) from
+    // where it is placed. The picture stays as drawn: in a window of its own, the X server
+    // moves its pixels on the screen.
+    void setOffset(const QPoint &devicePixels);
 
     QSize pictureSize() const { return pictureSize_; }
     // The pixels as drawn.
@@ -55,9 +59,12 @@ protected:
 
 private:
     QSize pixelsFor(const QSize &controlSize) const;
+    QPoint offsetInPoints() const;
     // The one place that decides how the pixels reach the screen.
     void chooseOutput();
 
+    QRect placed_;
+    QPoint offset_;
     QSize pictureSize_;
     PictureSource source_;
     QImage picture_;

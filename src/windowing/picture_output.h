@@ -19,4 +19,7 @@ public:
     virtual void expose(const QRegion &controlRegion) = 0;
     // Hands what show() gathered to the window system; called before the program sleeps.
     virtual void flush() = 0;
+    // Puts the control, as it is on the screen, at this place in its parent, in device pixels;
+    // false where Qt is to move it and show it again there.
+    virtual bool move(const QPoint &devicePlace) = 0;
 };

@@ -14,6 +14,7 @@ public:
     void show(const QRect &pixelArea) override;
     void expose(const QRegion &controlRegion) override;
     void flush() override {}
+    bool move(const QPoint &) override { return false; }
 
 private:
     ImageControl &control_;

