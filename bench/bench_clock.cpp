@@ -109,6 +109,7 @@ int measure(const QString &screen)
     QElapsedTimer shadingTimer;
     qint64 shadingNanoseconds = 0;
     std::int64_t instant = CurrentEpochSecond();
+    probe.pixels = 0;
     for (int shading = 0; shading < Shadings; ++shading) {
         evictCaches();
         instant += THauptwin::ShadingPeriod;
@@ -118,6 +119,7 @@ int measure(const QString &screen)
         shadingNanoseconds += shadingTimer.nsecsElapsed();
     }
     const double shadingMs = double(shadingNanoseconds) / 1e6 / Shadings;
+    const double pixelsPerShading = double(probe.pixels) / Shadings;
 
     probe.paints = 0;
     const double sameSecondTick = microsecondsPer(Ticks, [&] {
@@ -134,16 +136,17 @@ int measure(const QString &screen)
     QApplication::exec();
     const double cpuPercent = (cpuSeconds() - cpuBefore) / RunSeconds * 100.0;
 
-    std::printf("%-10s %10.0f %12.0f %10.0f %14.0f %12.0f %12d %10.2f %9.2f %%\n", qPrintable(screen), drawing, movingTick,
-                coldTick, pixelsPerTick, sameSecondTick, sameSecondPaints, shadingMs, cpuPercent);
+    std::printf("%-10s %10.0f %12.0f %10.0f %14.0f %12.0f %12d %10.2f %13.0f %9.2f %%\n", qPrintable(screen), drawing,
+                movingTick, coldTick, pixelsPerTick, sameSecondTick, sameSecondPaints, shadingMs, pixelsPerShading,
+                cpuPercent);
     return 0;
 }
 
 // Runs this program once per screen size and prints the table.
 int runAll(const QString &self)
 {
-    std::printf("%-10s %10s %12s %10s %14s %12s %12s %10s %11s %12s\n", "screen", "draw (us)", "tick (us)", "cold (us)",
-                "tick pixels", "same s (us)", "same s paints", "shade (ms)", "CPU", "first frame");
+    std::printf("%-10s %10s %12s %10s %14s %12s %12s %10s %13s %11s %12s\n", "screen", "draw (us)", "tick (us)", "cold (us)",
+                "tick pixels", "same s (us)", "same s paints", "shade (ms)", "shade pixels", "CPU", "first frame");
     std::fflush(stdout);
     // Each entry is "WIDTHxHEIGHT=PLATFORM", the platform set up with a screen of that size.
     for (const QString &entry : QStringLiteral(BENCH_SCREENS).split(QLatin1Char(','))) {
@@ -174,7 +177,8 @@ int runAll(const QString &self)
                 "tick: one timer tick with its screen update, hands moved; cold: the same after the caches were\n"
                 "  filled with other data; tick pixels: screen pixels repainted\n"
                 "same s: a tick in the same second as the last; same s paints: screen repaints it caused (of %d)\n"
-                "shade: shading both globes for a new instant and showing them, caches cold, as every %lld s\n"
+                "shade: shading both globes for a new instant and showing them, caches cold, as every %lld s;\n"
+                "  shade pixels: screen pixels repainted for it\n"
                 "CPU: processor use over %d s of real ticking; first frame: process start to first paint\n",
                 Ticks, static_cast<long long>(THauptwin::ShadingPeriod), RunSeconds);
     return 0;

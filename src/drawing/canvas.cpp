@@ -62,6 +62,16 @@ QRect Canvas::pixelArea(const QRect &pictureArea) const
     return scaledArea(pictureArea).translated(-origin_);
 }
 
+QRect Canvas::pictureArea(const QRect &pixelArea) const
+{
+    if (pixelArea.isEmpty())
+        return {};
+    const QPointF topLeft = QPointF(pixelArea.topLeft() + origin_) / scale_;
+    const QPointF bottomRight = QPointF(pixelArea.bottomRight() + origin_ + QPoint(1, 1)) / scale_;
+    return QRect(QPoint(int(std::floor(topLeft.x())), int(std::floor(topLeft.y()))),
+                 QPoint(int(std::ceil(bottomRight.x())) - 1, int(std::ceil(bottomRight.y())) - 1));
+}
+
 // Qt's smooth round caps move by a shade when their coordinates are shifted, but not when the
 // painter shifts them: with the origin taken off by the painter, a shape drawn on a bitmap
 // gets the very pixels it gets on the whole picture.

@@ -43,6 +43,8 @@ public:
     QPoint origin() const { return origin_; }
     // The pixels that show this area of the picture, partly covered ones included.
     QRect pixelArea(const QRect &pictureArea) const;
+    // The area of the picture these pixels show, partly shown picture pixels included.
+    QRect pictureArea(const QRect &pixelArea) const;
 
     void setPenStyle(Qt::PenStyle style) { penStyle_ = style; }
     void setPenWidth(int width) { penWidth_ = width; }

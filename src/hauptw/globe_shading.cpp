@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace {
@@ -16,6 +17,53 @@ constexpr double UnitSteps = 1 << UnitShift;
 constexpr int SineShift = 4;
 constexpr int SineSteps = (1 << UnitShift) >> SineShift;
 constexpr int FullBrightness = 256;
+// No brightness: the pixel has not been painted since the globe was prepared.
+constexpr std::uint16_t Unpainted = 0xFFFF;
+// The changes are reported by the boxes they fill in tiles of the clean dial, side by side
+// tiles joined: the twilight crosses a band of rows in a short stretch, or in two near the rim
+// when it rings the globe.
+constexpr int TileRows = 16;
+constexpr int TileColumns = 32;
+
+// The changed pixels of one band of tiles.
+class ChangedTiles
+{
+public:
+    explicit ChangedTiles(int width) : boxes_(std::size_t(width / TileColumns + 1)) {}
+    void add(int x, int y)
+    {
+        Box &box = boxes_[std::size_t(x / TileColumns)];
+        box = {std::min(box.left, x), std::min(box.top, y), std::max(box.right, x), std::max(box.bottom, y)};
+    }
+    // Hands over the boxes of side by side changed tiles joined, and forgets them.
+    template<typename Report>
+    void report(Report report)
+    {
+        QRect joined;
+        for (Box &box : boxes_) {
+            if (box.right < 0) {
+                if (!joined.isEmpty())
+                    report(joined);
+                joined = {};
+                continue;
+            }
+            joined |= QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom));
+            box = {};
+        }
+        if (!joined.isEmpty())
+            report(joined);
+    }
+
+private:
+    struct Box
+    {
+        int left = std::numeric_limits<int>::max();
+        int top = std::numeric_limits<int>::max();
+        int right = -1;
+        int bottom = -1;
+    };
+    std::vector<Box> boxes_;
+};
 
 std::int16_t unitSteps(double value)
 {
@@ -68,8 +116,8 @@ void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe 
     const Canvas &canvas = clean.canvas();
     const int reach = int(std::ceil(globe.radius)) + 2;
     const QPoint centre = globe.centre.toPoint();
-    pictureArea_ = QRect(centre - QPoint(reach, reach), centre + QPoint(reach - 1, reach - 1));
-    const QRect pixels = canvas.pixelArea(pictureArea_) & clean.image().rect();
+    const QRect area(centre - QPoint(reach, reach), centre + QPoint(reach - 1, reach - 1));
+    const QRect pixels = canvas.pixelArea(area) & clean.image().rect();
     // Clean dial pixel + origin = picture pixel; layer pixel + offset = picture pixel.
     const QPoint toLayer = canvas.origin() - layers.offset();
     auto layerAt = [&](int x, int y) {
@@ -94,15 +142,17 @@ void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe 
             count += std::size_t(last - first + 1);
         }
     }
-    memory_ = LargePageMemory(count * sizeof(Texel));
+    memory_ = LargePageMemory(count * (sizeof(Texel) + sizeof(Light)));
     texels_ = std::span(reinterpret_cast<Texel *>(memory_.get()), count);
+    lights_ = std::span(reinterpret_cast<Light *>(texels_.data() + count), count);
 
     const QPointF discCentre = globe.centre * canvas.scale() - QPointF(canvas.origin());
     const double radius = globe.radius * canvas.scale();
     const GlobeGround groundAt(globe.view);
     Texel *texel = texels_.data();
+    Light *light = lights_.data();
     for (const Run &run : runs_)
-        for (int x = run.x; x < run.x + run.length; ++x, ++texel) {
+        for (int x = run.x; x < run.x + run.length; ++x, ++texel, ++light) {
             QPointF unit = (QPointF(x + 0.5, run.y + 0.5) - discCentre) / radius;
             // A pixel the rim only touches shows the ground at the rim.
             const double distance = std::hypot(unit.x(), unit.y());
@@ -110,23 +160,37 @@ void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe 
                 unit /= distance;
             const std::array<double, 3> ground = groundAt(unit).value_or(std::array<double, 3>{});
             const QRgb day = reinterpret_cast<const QRgb *>(clean.image().constScanLine(run.y))[x];
-            const std::uint32_t light = globeLight(day, layerAt(x, run.y));
-            *texel = {{unitSteps(ground[0]), unitSteps(ground[1]), unitSteps(ground[2])}, day - light, light};
+            const std::uint32_t globe = globeLight(day, layerAt(x, run.y));
+            *texel = {{unitSteps(ground[0]), unitSteps(ground[1]), unitSteps(ground[2])}, Unpainted};
+            *light = {day - globe, globe};
         }
 }
 
-void GlobeShading::shade(const std::array<double, 3> &sun)
+std::vector<QRect> GlobeShading::shade(const std::array<double, 3> &sun)
 {
     const std::int32_t sunX = unitSteps(sun[0]), sunY = unitSteps(sun[1]), sunZ = unitSteps(sun[2]);
     const auto &brightness = brightnessBySine();
     QImage &pixels = clean_->image();
-    const Texel *texel = texels_.data();
+    std::vector<QRect> changed;
+    ChangedTiles tiles(pixels.width());
+    auto reportBand = [&] { tiles.report([&](const QRect &box) { changed.push_back(clean_->canvas().pictureArea(box)); }); };
+    Texel *texel = texels_.data();
+    const Light *light = lights_.data();
     for (const Run &run : runs_) {
+        if (run.y % TileRows == 0)
+            reportBand();
         auto *out = reinterpret_cast<std::uint32_t *>(pixels.scanLine(run.y)) + run.x;
-        for (int i = 0; i < run.length; ++i, ++texel) {
+        for (int i = 0; i < run.length; ++i, ++texel, ++light) {
             const std::int32_t sine = (texel->ground[0] * sunX + texel->ground[1] * sunY + texel->ground[2] * sunZ)
                                       >> UnitShift;
-            out[i] = texel->rest + dimmed(texel->light, brightness[std::size_t((sine >> SineShift) + SineSteps + 1)]);
+            const std::uint16_t now = brightness[std::size_t((sine >> SineShift) + SineSteps + 1)];
+            if (now == texel->brightness)
+                continue;
+            texel->brightness = now;
+            out[i] = light->rest + dimmed(light->globe, now);
+            tiles.add(run.x + i, run.y);
         }
     }
+    reportBand();
+    return changed;
 }

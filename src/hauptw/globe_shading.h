@@ -26,18 +26,24 @@ public:
     // the picture's pixels, as the clean dial's canvas maps them; forgets an earlier globe.
     void prepare(Bitmap &clean, const QImage &layers, const DialGlobe &globe);
     // Paints the globe on the clean dial as the sun in this direction (see SunDirection) lights it.
-    void shade(const std::array<double, 3> &sun);
-    // The area of the picture, in its own pixels, that shading may change.
-    QRect pictureArea() const { return pictureArea_; }
+    // Returns the areas of the picture, in its own pixels, where the clean dial changed: a few
+    // strips along the twilight when the sun moved on a little.
+    std::vector<QRect> shade(const std::array<double, 3> &sun);
 
 private:
     // One pixel of the globe: the ground under it, as a unit vector in steps of 1 / UnitSteps,
-    // and its light split into what the globe gives, which dims at night, and the rest.
+    // and the brightness it was painted with last. Read whole at every shading, so kept small.
     struct Texel
     {
         std::array<std::int16_t, 3> ground;
+        std::uint16_t brightness;
+    };
+    // Its light split into what the globe gives, which dims at night, and the rest; read only
+    // where the brightness changed.
+    struct Light
+    {
         std::uint32_t rest;
-        std::uint32_t light;
+        std::uint32_t globe;
     };
     // The pixels of the globe in one row of the clean dial, side by side.
     struct Run
@@ -48,8 +54,8 @@ private:
     };
 
     Bitmap *clean_ = nullptr;
-    QRect pictureArea_;
     std::vector<Run> runs_;
     std::shared_ptr<std::byte> memory_;
     std::span<Texel> texels_;
+    std::span<Light> lights_;
 };

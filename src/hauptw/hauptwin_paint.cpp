@@ -35,8 +35,8 @@ void THauptwin::shadeGlobes(std::int64_t epochSecond)
 {
     const std::array<double, 3> sun = SunDirection(epochSecond);
     for (const auto &[globe, hands] : {std::pair(&localGlobe_, &localHands_), std::pair(&utcGlobe_, &utcHands_)}) {
-        globe->shade(sun);
-        hands->redraw(bild->canvas(), globe->pictureArea());
+        for (const QRect &area : globe->shade(sun))
+            hands->redraw(bild->canvas(), area);
     }
     shadingShown_ = epochSecond / ShadingPeriod;
 }

@@ -1,7 +1,8 @@
 // Day and night on the dials' globes at the March equinox of 2024: the sun lights the half of
 // each globe it should, night keeps about 40 % of the day's light, nothing but the globes
 // changes between instants, and a tick in a new shading period shades them anew under the
-// hands, sending only the globes and the hands to the screen.
+// hands, sending only the globes and the hands to the screen, and of the globes only the
+// twilight when the sun moved on a little.
 
 #include "clock_window_fixture.h"
 #include "hauptw/dial_layout.h"
@@ -43,6 +44,7 @@ private slots:
     void sunLightsTheRightHalf_data();
     void sunLightsTheRightHalf();
     void onlyTheGlobesChangeBetweenInstants();
+    void tickInANewPeriodShadesUnderTheHands_data();
     void tickInANewPeriodShadesUnderTheHands();
 
 private:
@@ -105,16 +107,27 @@ void TestGlobeShading::onlyTheGlobesChangeBetweenInstants()
     QVERIFY(differing > 1000);
 }
 
-// Six hours on, the globes change in the tick, and the picture is the one a window started then
-// shows: hands neither wiped nor doubled.
+void TestGlobeShading::tickInANewPeriodShadesUnderTheHands_data()
+{
+    QTest::addColumn<qint64>("later");
+    // The share of the globes' squares sent to the screen at most.
+    QTest::addColumn<double>("sentShare");
+    QTest::newRow("six hours on") << 6 * Hour << 1.0;
+    QTest::newRow("the next period") << qint64(THauptwin::ShadingPeriod) << 0.3;
+}
+
+// Later, the globes change in the tick, and the picture is the one a window started then shows:
+// hands neither wiped nor doubled.
 void TestGlobeShading::tickInANewPeriodShadesUnderTheHands()
 {
+    QFETCH(qint64, later);
+    QFETCH(double, sentShare);
     fixture_->instant = EquinoxMidnight + 12 * Hour;
     const auto window = fixture_->showWindow(Settings);
     QVERIFY(window);
     const QImage before = drawnPicture(*window);
     PaintRecorder recorder(*window->bild);
-    fixture_->instant += 6 * Hour;
+    fixture_->instant += later;
     fixture_->now = fixture_->now.addSecs(1);
     window->TimerUhrTimer();
     QTRY_VERIFY(recorder.paints >= 1);
@@ -129,6 +142,11 @@ void TestGlobeShading::tickInANewPeriodShadesUnderTheHands()
             allowed += window->bild->controlArea(window->bild->canvas().pixelArea(box));
     }
     QVERIFY2((recorder.painted - allowed).isEmpty(), "only the globes and the hands that moved are sent");
+    qint64 allowedPixels = 0;
+    for (const QRect &rect : allowed)
+        allowedPixels += qint64(rect.width()) * rect.height();
+    QVERIFY2(double(recorder.pixels) <= sentShare * double(allowedPixels),
+             qPrintable(QStringLiteral("%1 of %2").arg(recorder.pixels).arg(allowedPixels)));
     const auto started = fixture_->showWindow(Settings);
     QVERIFY(started);
     QCOMPARE(drawnPicture(*window), drawnPicture(*started));
