@@ -24,13 +24,15 @@ int piecesOf(QPoint end)
 }
 
 // The box around one of the `pieces` pieces of a hand from the centre to centre + end, holding
-// the pixels that piece may touch.
-QRect handPiece(QPoint centre, QPoint end, int piece, int pieces)
+// the pixels that piece may touch with its pen's reach.
+QRect handPiece(QPoint centre, QPoint end, int reach, int piece, int pieces)
 {
     const QPoint from = centre + end * piece / pieces;
     const QPoint to = centre + end * (piece + 1) / pieces;
-    return QRect(from, to).normalized().adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+    return QRect(from, to).normalized().adjusted(-reach, -reach, reach, reach);
 }
+
+constexpr HandPart Hands[] = {HandPart::Second, HandPart::Minute, HandPart::Hour};
 
 qint64 pixelsIn(const QRect &box)
 {
@@ -70,34 +72,50 @@ HandEnds HandEndOffsets(int radius, SecondOfDay time)
     return HandEndOffsets(radius, h, m, s);
 }
 
-std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends)
+int PenReach(int pen, double scale)
 {
-    std::vector<QRect> area{HandPartBounds(HandPart::Hub, centre, ends)};
-    for (const QPoint end : {ends.second, ends.minute, ends.hour})
+    return (pen + 1) / 2 + int(std::ceil(1.0 / scale));
+}
+
+int HandOverhang(double scale)
+{
+    return PenReach(std::max({SecondHandPen, MinuteHandPen, HourHandPen, HubPen}), scale);
+}
+
+std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends, double scale)
+{
+    std::vector<QRect> area{HandPartBounds(HandPart::Hub, centre, ends, scale)};
+    for (const HandPart hand : Hands) {
+        const QPoint end = HandPartEnd(hand, ends);
+        const int reach = PenReach(HandPartPen(hand), scale);
         for (int piece = 0, pieces = piecesOf(end); piece < pieces; ++piece)
-            area.push_back(handPiece(centre, end, piece, pieces));
+            area.push_back(handPiece(centre, end, reach, piece, pieces));
+    }
     return area;
 }
 
-std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &before, const HandEnds &after)
+std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &before, const HandEnds &after, double scale)
 {
     // Made anew each tick, when the memory it takes has long left the processor's caches: one
     // allocation, not one per growth.
     std::vector<QRect> area;
     area.reserve(std::size_t(2 * (piecesOf(after.second) + piecesOf(after.minute) + piecesOf(after.hour)) + 6));
-    for (const auto &[was, is] : {std::pair(before.second, after.second), std::pair(before.minute, after.minute),
-                                  std::pair(before.hour, after.hour)})
-        if (was != is) {
-            const int wasPieces = piecesOf(was);
-            const int isPieces = piecesOf(is);
-            // Piece by piece from the centre out, where the two lie closest.
-            for (int piece = 0; piece < std::max(wasPieces, isPieces); ++piece) {
-                if (piece < wasPieces)
-                    addJoined(area, handPiece(centre, was, piece, wasPieces));
-                if (piece < isPieces)
-                    addJoined(area, handPiece(centre, is, piece, isPieces));
-            }
+    for (const HandPart hand : Hands) {
+        const QPoint was = HandPartEnd(hand, before);
+        const QPoint is = HandPartEnd(hand, after);
+        if (was == is)
+            continue;
+        const int reach = PenReach(HandPartPen(hand), scale);
+        const int wasPieces = piecesOf(was);
+        const int isPieces = piecesOf(is);
+        // Piece by piece from the centre out, where the two lie closest.
+        for (int piece = 0; piece < std::max(wasPieces, isPieces); ++piece) {
+            if (piece < wasPieces)
+                addJoined(area, handPiece(centre, was, reach, piece, wasPieces));
+            if (piece < isPieces)
+                addJoined(area, handPiece(centre, is, reach, piece, isPieces));
         }
+    }
     return area;
 }
 
@@ -116,33 +134,44 @@ QPoint HandPartEnd(HandPart part, const HandEnds &ends)
     return {};
 }
 
-QRect HandPartBounds(HandPart part, QPoint centre, const HandEnds &ends)
+int HandPartPen(HandPart part)
+{
+    switch (part) {
+    case HandPart::Second:
+        return SecondHandPen;
+    case HandPart::Minute:
+        return MinuteHandPen;
+    case HandPart::Hour:
+        return HourHandPen;
+    case HandPart::Hub:
+        break;
+    }
+    return HubPen;
+}
+
+QRect HandPartBounds(HandPart part, QPoint centre, const HandEnds &ends, double scale)
 {
     const QRect outline = part == HandPart::Hub
                               ? QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
                               : QRect(centre, centre + HandPartEnd(part, ends)).normalized();
-    return outline.adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+    const int reach = PenReach(HandPartPen(part), scale);
+    return outline.adjusted(-reach, -reach, reach, reach);
 }
 
 void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, const HandEnds &ends)
 {
     canvas.setPenStyle(Qt::SolidLine);
     canvas.setBrushStyle(BrushStyle::Solid);
+    canvas.setPenWidth(HandPartPen(part));
     switch (part) {
     case HandPart::Second:
-        canvas.setPenWidth(SecondHandPen);
         canvas.setPenColour(SecondHandColour);
         break;
     case HandPart::Minute:
-        canvas.setPenWidth(MinuteHandPen);
-        canvas.setPenColour(MinuteHourHandColour);
-        break;
     case HandPart::Hour:
-        canvas.setPenWidth(HourHandPen);
         canvas.setPenColour(MinuteHourHandColour);
         break;
     case HandPart::Hub:
-        canvas.setPenWidth(HubPen);
         canvas.setPenColour(HubColour);
         canvas.setBrushColour(HubColour);
         canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);

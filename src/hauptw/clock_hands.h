@@ -23,9 +23,11 @@ inline constexpr int MinuteHandPen = 2;
 inline constexpr int HourHandPen = 3;
 inline constexpr int HubPen = 3;
 
-// How far the hands' pens reach beyond the end points and the hub: half the widest pen, rounded
-// up, and a pixel of soft edge.
-inline constexpr int HandOverhang = (std::max({SecondHandPen, MinuteHandPen, HourHandPen, HubPen}) + 1) / 2 + 1;
+// How far a pen this wide reaches, in picture pixels drawn at this scale, beyond a line's end
+// points or an outline: half the pen, rounded up, and a drawn pixel of soft edge.
+int PenReach(int pen, double scale);
+// The farthest any part of the hands reaches at this scale.
+int HandOverhang(double scale);
 
 // Where each hand ends, relative to the dial's centre, on a dial whose hands are `radius`
 // long (the hour hand 0.6 of that). Screen y grows downwards; the ends are truncated towards
@@ -39,14 +41,16 @@ struct HandEnds
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s);
 HandEnds HandEndOffsets(int radius, SecondOfDay time);
 
+// Areas are in picture pixels, for a picture drawn at the scale given.
+
 // The area of the picture that drawing all parts changes, soft edges included, as boxes that may
 // overlap. They hug each hand along its length, far less than the hands' bounding box when
 // they slant.
-std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends);
+std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends, double scale);
 // Where the drawing for one set of ends differs from that for another: around the hands that
 // moved, with boxes of a hand's old and new places joined where the box around both holds no
 // more pixels than the two together.
-std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &from, const HandEnds &to);
+std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &from, const HandEnds &to, double scale);
 
 // The parts of a dial's drawing, from the bottom up.
 enum class HandPart { Second, Minute, Hour, Hub };
@@ -54,7 +58,9 @@ inline constexpr HandPart HandParts[] = {HandPart::Second, HandPart::Minute, Han
 
 // Where a part ends, relative to the dial's centre: the hub has no end, (0, 0).
 QPoint HandPartEnd(HandPart part, const HandEnds &ends);
+// The pen a part is drawn with.
+int HandPartPen(HandPart part);
 // The area of the picture one part changes, soft edges included.
-QRect HandPartBounds(HandPart part, QPoint centre, const HandEnds &ends);
+QRect HandPartBounds(HandPart part, QPoint centre, const HandEnds &ends, double scale);
 // Draws one part ending there, with the pen and brush it sets.
 void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, const HandEnds &ends);

@@ -18,7 +18,7 @@ const Sprite &DialHands::sprite(HandPart part, const HandEnds &ends, SecondOfDay
     std::optional<Kept> &kept = part == HandPart::Second ? seconds_[time % 60] : others_[int(part) - 1];
     if (!kept || kept->end != end) {
         const auto draw = [&](Canvas &canvas) { DrawHandPart(canvas, part, centre_, ends); };
-        kept = Kept{end, Sprite(clean_->canvas(), HandPartBounds(part, centre_, ends), draw)};
+        kept = Kept{end, Sprite(clean_->canvas(), HandPartBounds(part, centre_, ends, clean_->canvas().scale()), draw)};
     }
     return kept->sprite;
 }
@@ -29,7 +29,8 @@ const Sprite &DialHands::sprite(HandPart part, const HandEnds &ends, SecondOfDay
 void DialHands::move(Canvas &picture, SecondOfDay to)
 {
     const HandEnds ends = HandEndOffsets(radius_, to);
-    std::vector<QRect> boxes = shown_ ? MovedHandsArea(centre_, *shown_, ends) : HandsArea(centre_, ends);
+    const double scale = picture.scale();
+    std::vector<QRect> boxes = shown_ ? MovedHandsArea(centre_, *shown_, ends, scale) : HandsArea(centre_, ends, scale);
     shown_ = ends;
     shownTime_ = to;
     const Parts laid = parts(ends, to);

@@ -74,9 +74,10 @@ void THauptwin::FormResize()
 
 // Hands end on the square's edge at 0 and 30 seconds, and their round ends and soft edges reach
 // a little beyond it: the patches take that in, so erasing leaves no trace.
-QRect THauptwin::patchArea(const QRect &square)
+QRect THauptwin::patchArea(const QRect &square) const
 {
-    return square.adjusted(-HandOverhang, -HandOverhang, HandOverhang, HandOverhang);
+    const int overhang = HandOverhang(bild->canvas().scale());
+    return square.adjusted(-overhang, -overhang, overhang, overhang);
 }
 
 void THauptwin::capture(Bitmap &patch, DialHands &hands, const QRect &square)

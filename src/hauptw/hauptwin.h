@@ -81,7 +81,7 @@ public:
 private:
     QRect localSquare() const { return {LocalClockLeft, LocalClockTop, ClockWidth, ClockHeight}; }
     QRect utcSquare() const { return {UtcClockLeft, UtcClockTop, ClockWidth, ClockHeight}; }
-    static QRect patchArea(const QRect &square);
+    QRect patchArea(const QRect &square) const;
     // Takes the clean picture around the clock square into the patch, which the hands erase
     // with.
     void capture(Bitmap &patch, DialHands &hands, const QRect &square);

@@ -162,7 +162,7 @@ void TestClockHands::handsAreaHoldsEverythingDrawn()
         dial.setSize(200, 200);
         DrawHandsAndHub(dial.canvas(), Centre, Radius, time);
         QRegion area;
-        for (const QRect &box : HandsArea(Centre, HandEndOffsets(Radius, time)))
+        for (const QRect &box : HandsArea(Centre, HandEndOffsets(Radius, time), 1.0))
             area += box;
         QImage outside = dial.image();
         QPainter painter(&outside);
@@ -182,6 +182,7 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh_data()
     QTest::newRow("picture's own pixels") << 1.0;
     QTest::newRow("1920x1080 screen") << 1080 / 768.0;
     QTest::newRow("3840x2160 screen") << 2160 / 768.0;
+    QTest::newRow("host's preview") << 0.39;
 }
 
 // Second by second across a change of minute and hour, then in jumps: after each move the
@@ -196,14 +197,16 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
     canvas.setMapping(scale);
     QRegion reported;
     canvas.setChangeListener([&reported](const QRect &area) { reported += area; });
-    const QRect dialArea(Centre - QPoint(Radius + HandOverhang, Radius + HandOverhang),
-                         Centre + QPoint(Radius + HandOverhang, Radius + HandOverhang));
+    const int overhang = HandOverhang(scale);
+    const QRect dialArea(Centre - QPoint(Radius + overhang, Radius + overhang),
+                         Centre + QPoint(Radius + overhang, Radius + overhang));
     Bitmap patch;
     patch.cover(canvas, dialArea);
     patch.canvas().copyRect(dialArea, canvas, dialArea);
     DialHands hands;
     hands.prepare(patch, Centre, Radius);
 
+    const QRect hub = HandPartBounds(HandPart::Hub, Centre, {}, scale);
     std::vector<SecondOfDay> times;
     for (SecondOfDay time = SecondsFromHms(11, 59, 50); time <= SecondsFromHms(12, 1, 5); ++time)
         times.push_back(time);
@@ -217,11 +220,14 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
         Canvas direct(expected);
         direct.setMapping(scale);
         DrawHandsAndHub(direct, Centre, Radius, time);
-        QCOMPARE(DifferingArea(picture, expected, picture.rect()), QRect());
+        // Smaller than the picture, the parts laid one by one round a shade differently where
+        // they overlap at the hub than drawn in one go; never elsewhere.
+        const QRect differing = DifferingArea(picture, expected, picture.rect());
+        QVERIFY(differing.isEmpty() || (scale < 1 && canvas.pixelArea(hub).contains(differing)));
         QRegion moved;
         const HandEnds ends = HandEndOffsets(Radius, time);
         for (const QRect &box :
-             shown < 0 ? HandsArea(Centre, ends) : MovedHandsArea(Centre, HandEndOffsets(Radius, shown), ends))
+             shown < 0 ? HandsArea(Centre, ends, scale) : MovedHandsArea(Centre, HandEndOffsets(Radius, shown), ends, scale))
             moved += canvas.pixelArea(box);
         QVERIFY2((reported - moved).isEmpty(), "only the boxes of the hands that moved change");
         shown = time;

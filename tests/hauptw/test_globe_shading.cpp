@@ -136,7 +136,8 @@ void TestGlobeShading::tickInANewPeriodShadesUnderTheHands()
     const int reach = int(DialGlobes::Radius) + 2;
     for (const auto &[centre, hour] : {std::pair(LocalCentre, 12), std::pair(UtcCentre, 11)}) {
         std::vector<QRect> boxes = MovedHandsArea(centre, HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 0)),
-                                                  HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 1)));
+                                                  HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 1)),
+                                                  window->bild->canvas().scale());
         boxes.push_back(QRect(centre - QPoint(reach, reach), QSize(2 * reach, 2 * reach)));
         for (const QRect &box : boxes)
             allowed += window->bild->controlArea(window->bild->canvas().pixelArea(box));

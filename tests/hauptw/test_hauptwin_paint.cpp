@@ -202,8 +202,8 @@ void TestHauptwinPaint::movingTickUpdatesOnlyWhereTheHandsWereAndAre()
     QRegion hands;
     for (const auto &[centre, before, after] : {std::tuple(LocalCentre, SecondsFromHms(12, 0, 59), SecondsFromHms(12, 1, 0)),
                                                 std::tuple(UtcCentre, SecondsFromHms(11, 0, 59), SecondsFromHms(11, 1, 0))})
-        for (const QRect &box :
-             MovedHandsArea(centre, HandEndOffsets(HandRadius, before), HandEndOffsets(HandRadius, after)))
+        for (const QRect &box : MovedHandsArea(centre, HandEndOffsets(HandRadius, before), HandEndOffsets(HandRadius, after),
+                                               window->bild->canvas().scale()))
             hands += window->bild->controlArea(window->bild->canvas().pixelArea(box));
     QVERIFY2((picture.painted - hands).isEmpty(), "only the boxes of the hands that moved are repainted");
     QVERIFY2(picture.painted.boundingRect().height() < ClockSize * 6 / 10, "all hands up: the lower half stays");
