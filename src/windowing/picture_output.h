@@ -17,7 +17,8 @@ public:
     // The window system wants this part of the control, in its own coordinates, shown again;
     // called from the control's paint event.
     virtual void expose(const QRegion &controlRegion) = 0;
-    // Hands what show() gathered to the window system; called before the program sleeps.
+    // Hands what show() and expose() gathered to the window system; called before the program
+    // sleeps.
     virtual void flush() = 0;
     // Puts the control, as it is on the screen, at this place in its parent, in device pixels;
     // false where Qt is to move it and show it again there.

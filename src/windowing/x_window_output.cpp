@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -205,14 +206,14 @@ void XWindowOutput::show(const QRect &pixelArea)
 
 void XWindowOutput::expose(const QRegion &controlRegion)
 {
-    for (const QRect &area : controlRegion)
-        put(control_.picture(), control_.pixelArea(area));
+    exposed_ += controlRegion;
     pending_ = true;
-    flush();
 }
 
 void XWindowOutput::flush()
 {
+    for (const QRect &area : std::exchange(exposed_, {}))
+        put(control_.picture(), control_.pixelArea(area));
     if (pending_)
         xcb_flush(connection_);
     pending_ = false;

@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QRect>
+#include <QRegion>
 
 #include <cstdint>
 #include <memory>
@@ -61,4 +62,8 @@ private:
     std::size_t sharedUsed_ = 0;
     // Shown since the last flush.
     bool pending_ = false;
+    // Exposed since the last flush, in the control's coordinates: Qt repaints a native child
+    // once for its own window's exposure and again for its top-level's, and each pixel is to go
+    // once.
+    QRegion exposed_;
 };
