@@ -9,7 +9,8 @@ THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
 {
     shownFor_.start();
     setWindowTitle(QStringLiteral("Hauptwin"));
-    // Black bands beside the picture are windows of their own, which keep no pixels.
+    // Black bands beside the picture: on X windows of their own, which keep no pixels; on
+    // Wayland the form covers the screen and paints them itself.
     keepShape(DialLayout::PictureSize);
     bild = new ImageControl(this);
     bild->setGeometry(0, 0, 800, 514);
