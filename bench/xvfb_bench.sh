@@ -15,6 +15,8 @@
 #
 #   bench/xvfb_bench.sh [--side-by-side] <build dir> [seconds per run, default 120] [runs, default 3]
 #                       [warmup, default 60]
+#
+# SIZES, when set, names the screen sizes to measure instead, e.g. SIZES=3840x2160.
 set -eu
 side_by_side=false
 if [ "${1:-}" = --side-by-side ]; then
@@ -25,6 +27,7 @@ build=$1
 seconds=${2:-120}
 runs=${3:-3}
 warmup=${4:-60}
+sizes=${SIZES:-1920x1080 3840x2160}
 program=$build/src/clocksaver.scr
 first_frame=$build/bench/first_frame
 screen_watch=$build/bench/screen_watch
@@ -100,7 +103,7 @@ end_run() {
 printf '%-10s %3s %9s %9s %9s %9s %7s %9s %8s %9s %8s %7s %6s %5s\n' screen run "saver %" "its X %" "xclock %" "its X %" ratio \
     "peak MiB" "first ms" "key ms" "wakes/s" globes steps "far"
 results=$work/results
-for size in 1920x1080 3840x2160; do
+for size in $sizes; do
     if $side_by_side; then
         for run in $(seq "$runs"); do start_run "$size" "$run"; done
         sleep "$warmup"
@@ -125,7 +128,7 @@ median() { grep "^$1 " "$results" | awk -v c="$2" '{ print $c }' | sort -g | sed
 
 echo
 echo "medians over the runs (all-in: program + its X server; a ratio of at most 1.0 is no more than xclock)"
-for size in 1920x1080 3840x2160; do
+for size in $sizes; do
     printf '%-10s saver %s + %s %%, xclock %s + %s %%, ratio %s, peak %s MiB, first frame %s ms, key %s ms, %s wake-ups/s, %s globe updates, %s wander steps\n' \
         "$size" "$(median "$size" 3)" "$(median "$size" 4)" "$(median "$size" 5)" "$(median "$size" 6)" \
         "$(median "$size" 7)" "$(median "$size" 8)" "$(median "$size" 9)" "$(median "$size" 10)" "$(median "$size" 11)" \
