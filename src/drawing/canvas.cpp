@@ -5,6 +5,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -13,31 +14,26 @@ namespace {
 // A copy asks for the rows this far ahead of the one it copies.
 constexpr int RowsAhead = 8;
 
-// Lines and ellipse corners run through pixel centres, so a 1-pixel line lies on one pixel row.
-QPointF pixelCentre(int x, int y)
-{
-    return {x + 0.5, y + 0.5};
-}
-
-// How far a shape's pixels reach beyond its outline, in the pixels drawn into: the pen's half
-// width (and round caps), and a pixel of soft edge.
-double penReach(double penPixels)
-{
-    return penPixels / 2 + 1;
-}
-
-// The pixels touched by a shape whose outline runs within the box from a to b.
-QRect areaAround(QPointF a, QPointF b, double reach)
-{
-    const QRectF box = QRectF(a, b).normalized().adjusted(-reach, -reach, reach, reach);
-    return QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
-                 QPoint(int(std::ceil(box.right())) - 1, int(std::ceil(box.bottom())) - 1));
-}
-
 // The face that stands in wherever the requested one is not installed.
 const QString FallbackFace = QStringLiteral("DejaVu Sans");
 
 } // namespace
+
+// Lines and ellipse corners run through pixel centres, so a 1-pixel line lies on one pixel row.
+QPointF ScaledCentre(QPointF picturePoint, double scale)
+{
+    return (picturePoint + QPointF(0.5, 0.5)) * scale;
+}
+
+// Round caps reach as far beyond the ends as the pen's half width does beside the line. Qt
+// draws a pen thinner than a pixel as one a pixel wide.
+QRect OutlineArea(QPointF a, QPointF b, double penPixels)
+{
+    const double reach = std::max(penPixels, 1.0) / 2 + 1;
+    const QRectF box = QRectF(a, b).normalized().adjusted(-reach, -reach, reach, reach);
+    return QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
+                 QPoint(int(std::ceil(box.right())) - 1, int(std::ceil(box.bottom())) - 1));
+}
 
 void Canvas::setMapping(double scale, QPoint origin)
 {
@@ -65,16 +61,6 @@ QRect Canvas::pixelArea(const QRect &pictureArea) const
     return scaledArea(pictureArea).translated(-origin_);
 }
 
-QRect Canvas::pictureArea(const QRect &pixelArea) const
-{
-    if (pixelArea.isEmpty())
-        return {};
-    const QPointF topLeft = QPointF(pixelArea.topLeft() + origin_) / scale_;
-    const QPointF bottomRight = QPointF(pixelArea.bottomRight() + origin_ + QPoint(1, 1)) / scale_;
-    return QRect(QPoint(int(std::floor(topLeft.x())), int(std::floor(topLeft.y()))),
-                 QPoint(int(std::ceil(bottomRight.x())) - 1, int(std::ceil(bottomRight.y())) - 1));
-}
-
 // Qt's smooth round caps move by a shade when their coordinates are shifted, but not when the
 // painter shifts them: with the origin taken off by the painter, a shape drawn on a bitmap
 // gets the very pixels it gets on the whole picture.
@@ -85,8 +71,8 @@ void Canvas::takeOriginOff(QPainter &painter) const
 
 void Canvas::lineTo(int x, int y)
 {
-    const QPointF from = scaled(pixelCentre(penPosition_.x(), penPosition_.y()));
-    const QPointF to = scaled(pixelCentre(x, y));
+    const QPointF from = ScaledCentre(penPosition_, scale_);
+    const QPointF to = ScaledCentre(QPoint(x, y), scale_);
     penPosition_ = QPoint(x, y);
     if (penStyle_ == Qt::NoPen)
         return;
@@ -97,12 +83,12 @@ void Canvas::lineTo(int x, int y)
         painter.setPen(QPen(QColor(RgbFromBgr(penColour_)), penPixels(), penStyle_, Qt::RoundCap, Qt::RoundJoin));
         painter.drawLine(from, to);
     }
-    changed(areaAround(from, to, penReach(penPixels())).translated(-origin_));
+    changed(OutlineArea(from, to, penPixels()).translated(-origin_));
 }
 
 void Canvas::ellipse(int left, int top, int right, int bottom)
 {
-    const QRectF box(scaled(pixelCentre(left, top)), scaled(pixelCentre(right, bottom)));
+    const QRectF box(ScaledCentre(QPoint(left, top), scale_), ScaledCentre(QPoint(right, bottom), scale_));
     {
         QPainter painter(&picture_);
         takeOriginOff(painter);
@@ -115,7 +101,7 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
             painter.setBrush(QColor(RgbFromBgr(brushColour_)));
         painter.drawEllipse(box);
     }
-    changed(areaAround(box.topLeft(), box.bottomRight(), penReach(penPixels())).translated(-origin_));
+    changed(OutlineArea(box.topLeft(), box.bottomRight(), penPixels()).translated(-origin_));
 }
 
 void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea)
@@ -127,12 +113,12 @@ void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRec
     changed(target);
 }
 
-void Canvas::restore(const QRect &area, const Canvas &source, std::span<const Sprite *const> sprites)
+void Canvas::restore(const QRect &scaledArea, const Canvas &source, std::span<const Sprite *const> sprites)
 {
-    const QRect target = pixelArea(area);
-    if (target.isEmpty())
+    if (scaledArea.isEmpty())
         return;
-    copyPixels(target, source, source.pixelArea(area));
+    const QRect target = scaledArea.translated(-origin_);
+    copyPixels(target, source, scaledArea.translated(-source.origin_));
     for (const Sprite *sprite : sprites)
         sprite->blendOnto(picture_, origin_, target);
     changed(target);

@@ -16,6 +16,17 @@ class Sprite;
 
 enum class BrushStyle { Solid, Clear };
 
+// The scale's pixels are those a picture drawn at that scale has, counted from the picture's
+// top-left corner, as a canvas with origin (0, 0) draws into.
+
+// Where a line or outline through picture point p runs, in the scale's pixels: a corner at
+// whole (x, y) lies on the centre of that picture pixel.
+QPointF ScaledCentre(QPointF picturePoint, double scale);
+// The scale's pixels that a shape outlined within the box from a to b (in those pixels) may
+// touch when drawn with a pen this many of them wide: the pen's half width, and a pixel of soft
+// edge.
+QRect OutlineArea(QPointF a, QPointF b, double penPixels);
+
 enum class FontStyle { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
 Q_DECLARE_FLAGS(FontStyles, FontStyle)
 Q_DECLARE_OPERATORS_FOR_FLAGS(FontStyles)
@@ -43,8 +54,8 @@ public:
     QPoint origin() const { return origin_; }
     // The pixels that show this area of the picture, partly covered ones included.
     QRect pixelArea(const QRect &pictureArea) const;
-    // The area of the picture these pixels show, partly shown picture pixels included.
-    QRect pictureArea(const QRect &pixelArea) const;
+    // The same in the scale's pixels, before the origin is taken off.
+    QRect scaledArea(const QRect &pictureArea) const;
 
     void setPenStyle(Qt::PenStyle style) { penStyle_ = style; }
     void setPenWidth(int width) { penWidth_ = width; }
@@ -64,9 +75,9 @@ public:
     void ellipse(int left, int top, int right, int bottom);
     // Plain pixel copy of the source's pixels for that area; stretched if the sizes differ.
     void copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea);
-    // Copies the source's pixels for this area of the picture and lays the sprites, made at this
-    // canvas's scale, over them: the area changes once, straight to the result.
-    void restore(const QRect &area, const Canvas &source, std::span<const Sprite *const> sprites);
+    // Copies the source's pixels for this area, in the scale's pixels, and lays the sprites,
+    // made at this canvas's scale, over them: the area changes once, straight to the result.
+    void restore(const QRect &scaledArea, const Canvas &source, std::span<const Sprite *const> sprites);
 
     // In picture pixels.
     int textWidth(const QString &text) const;
@@ -87,7 +98,6 @@ private:
     QFont font(double scale = 1.0) const;
     // At the scale, before the origin is taken off.
     QPointF scaled(QPointF picturePoint) const;
-    QRect scaledArea(const QRect &pictureArea) const;
     void takeOriginOff(QPainter &painter) const;
     double penPixels() const { return penWidth_ * scale_; }
     void copyPixels(const QRect &target, const Canvas &source, const QRect &from);

@@ -23,13 +23,15 @@ int piecesOf(QPoint end)
     return std::max(1, int(std::hypot(end.x(), end.y())) / PieceLength);
 }
 
-// The box around one of the `pieces` pieces of a hand from the centre to centre + end, holding
-// the pixels that piece may touch with its pen's reach.
-QRect handPiece(QPoint centre, QPoint end, int reach, int piece, int pieces)
+// The box around one of the `pieces` pieces of a hand from the centre to centre + end, in the
+// scale's pixels, holding the pixels that piece may touch with a pen that many of them wide. It
+// follows the line as drawn, not whole picture pixels: on a 3840x2160 screen the second hand's
+// boxes are then less than half as wide.
+QRect handPiece(QPoint centre, QPoint end, double penPixels, int piece, int pieces, double scale)
 {
-    const QPoint from = centre + end * piece / pieces;
-    const QPoint to = centre + end * (piece + 1) / pieces;
-    return QRect(from, to).normalized().adjusted(-reach, -reach, reach, reach);
+    const QPointF from = QPointF(centre) + QPointF(end) * piece / pieces;
+    const QPointF to = QPointF(centre) + QPointF(end) * (piece + 1) / pieces;
+    return OutlineArea(ScaledCentre(from, scale), ScaledCentre(to, scale), penPixels);
 }
 
 constexpr HandPart Hands[] = {HandPart::Second, HandPart::Minute, HandPart::Hour};
@@ -84,12 +86,14 @@ int HandOverhang(double scale)
 
 std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends, double scale)
 {
-    std::vector<QRect> area{HandPartBounds(HandPart::Hub, centre, ends, scale)};
+    const QPoint hubCorner(HubRadius, HubRadius);
+    std::vector<QRect> area{
+        OutlineArea(ScaledCentre(centre - hubCorner, scale), ScaledCentre(centre + hubCorner, scale), HubPen * scale)};
     for (const HandPart hand : Hands) {
         const QPoint end = HandPartEnd(hand, ends);
-        const int reach = PenReach(HandPartPen(hand), scale);
+        const double penPixels = HandPartPen(hand) * scale;
         for (int piece = 0, pieces = piecesOf(end); piece < pieces; ++piece)
-            area.push_back(handPiece(centre, end, reach, piece, pieces));
+            area.push_back(handPiece(centre, end, penPixels, piece, pieces, scale));
     }
     return area;
 }
@@ -105,15 +109,15 @@ std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &before, const H
         const QPoint is = HandPartEnd(hand, after);
         if (was == is)
             continue;
-        const int reach = PenReach(HandPartPen(hand), scale);
+        const double penPixels = HandPartPen(hand) * scale;
         const int wasPieces = piecesOf(was);
         const int isPieces = piecesOf(is);
         // Piece by piece from the centre out, where the two lie closest.
         for (int piece = 0; piece < std::max(wasPieces, isPieces); ++piece) {
             if (piece < wasPieces)
-                addJoined(area, handPiece(centre, was, reach, piece, wasPieces));
+                addJoined(area, handPiece(centre, was, penPixels, piece, wasPieces, scale));
             if (piece < isPieces)
-                addJoined(area, handPiece(centre, is, reach, piece, isPieces));
+                addJoined(area, handPiece(centre, is, penPixels, piece, isPieces, scale));
         }
     }
     return area;

@@ -41,15 +41,13 @@ struct HandEnds
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s);
 HandEnds HandEndOffsets(int radius, SecondOfDay time);
 
-// Areas are in picture pixels, for a picture drawn at the scale given.
-
-// The area of the picture that drawing all parts changes, soft edges included, as boxes that may
+// The scale's pixels that drawing all parts changes, soft edges included, as boxes that may
 // overlap. They hug each hand along its length, far less than the hands' bounding box when
 // they slant.
 std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends, double scale);
-// Where the drawing for one set of ends differs from that for another: around the hands that
-// moved, with boxes of a hand's old and new places joined where the box around both holds no
-// more pixels than the two together.
+// Where the drawing for one set of ends differs from that for another, in the scale's pixels:
+// around the hands that moved, with boxes of a hand's old and new places joined where the box
+// around both holds no more pixels than the two together.
 std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &from, const HandEnds &to, double scale);
 
 // The parts of a dial's drawing, from the bottom up.
@@ -60,7 +58,7 @@ inline constexpr HandPart HandParts[] = {HandPart::Second, HandPart::Minute, Han
 QPoint HandPartEnd(HandPart part, const HandEnds &ends);
 // The pen a part is drawn with.
 int HandPartPen(HandPart part);
-// The area of the picture one part changes, soft edges included.
+// The area of the picture one part changes at the scale, soft edges included.
 QRect HandPartBounds(HandPart part, QPoint centre, const HandEnds &ends, double scale);
 // Draws one part ending there, with the pen and brush it sets.
 void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, const HandEnds &ends);

@@ -34,11 +34,9 @@ void DialHands::move(Canvas &picture, SecondOfDay to)
     shown_ = ends;
     shownTime_ = to;
     const Parts laid = parts(ends, to);
-    for (QRect &box : boxes) {
-        box &= clean_->pictureArea();
-        if (!box.isEmpty())
-            picture.restore(box, clean_->canvas(), laid);
-    }
+    const QRect clean = cleanArea();
+    for (const QRect &box : boxes)
+        picture.restore(box & clean, clean_->canvas(), laid);
 }
 
 DialHands::Parts DialHands::parts(const HandEnds &ends, SecondOfDay time)
@@ -51,11 +49,16 @@ DialHands::Parts DialHands::parts(const HandEnds &ends, SecondOfDay time)
 
 void DialHands::redraw(Canvas &picture, const QRect &area)
 {
-    const QRect box = area & clean_->pictureArea();
+    const QRect box = area & cleanArea();
     if (box.isEmpty())
         return;
     if (shown_)
         picture.restore(box, clean_->canvas(), parts(*shown_, shownTime_));
     else
-        picture.copyRect(box, clean_->canvas(), box);
+        picture.restore(box, clean_->canvas(), {});
+}
+
+QRect DialHands::cleanArea() const
+{
+    return clean_->canvas().scaledArea(clean_->pictureArea());
 }

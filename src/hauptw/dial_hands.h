@@ -25,8 +25,9 @@ public:
     // clean there) to those for `to`. Only the boxes of the hands that moved are copied there,
     // none beyond the clean picture's area.
     void move(Canvas &picture, SecondOfDay to);
-    // Copies this area of the clean picture to `picture` with the hands it drew last laid over
-    // it: once the clean picture changed there, the picture shows the change under the hands.
+    // Copies this area of the clean picture, in the scale's pixels, to `picture` with the hands
+    // it drew last laid over it: once the clean picture changed there, the picture shows the
+    // change under the hands.
     void redraw(Canvas &picture, const QRect &area);
 
 private:
@@ -38,6 +39,8 @@ private:
     const Sprite &sprite(HandPart part, const HandEnds &ends, SecondOfDay time);
     using Parts = std::array<const Sprite *, std::size(HandParts)>;
     Parts parts(const HandEnds &ends, SecondOfDay time);
+    // The clean picture's pixels, in the scale's.
+    QRect cleanArea() const;
 
     const Bitmap *clean_ = nullptr;
     QPoint centre_;

@@ -173,7 +173,9 @@ std::vector<QRect> GlobeShading::shade(const std::array<double, 3> &sun)
     QImage &pixels = clean_->image();
     std::vector<QRect> changed;
     ChangedTiles tiles(pixels.width());
-    auto reportBand = [&] { tiles.report([&](const QRect &box) { changed.push_back(clean_->canvas().pictureArea(box)); }); };
+    auto reportBand = [&] {
+        tiles.report([&](const QRect &box) { changed.push_back(box.translated(clean_->canvas().origin())); });
+    };
     Texel *texel = texels_.data();
     const Light *light = lights_.data();
     for (const Run &run : runs_) {

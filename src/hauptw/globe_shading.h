@@ -26,7 +26,7 @@ public:
     // the picture's pixels, as the clean dial's canvas maps them; forgets an earlier globe.
     void prepare(Bitmap &clean, const QImage &layers, const DialGlobe &globe);
     // Paints the globe on the clean dial as the sun in this direction (see SunDirection) lights it.
-    // Returns the areas of the picture, in its own pixels, where the clean dial changed: a few
+    // Returns the areas, in the scale's pixels (see Canvas), where the clean dial changed: a few
     // strips along the twilight when the sun moved on a little.
     std::vector<QRect> shade(const std::array<double, 3> &sun);
 

@@ -228,7 +228,7 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
         const HandEnds ends = HandEndOffsets(Radius, time);
         for (const QRect &box :
              shown < 0 ? HandsArea(Centre, ends, scale) : MovedHandsArea(Centre, HandEndOffsets(Radius, shown), ends, scale))
-            moved += canvas.pixelArea(box);
+            moved += box;
         QVERIFY2((reported - moved).isEmpty(), "only the boxes of the hands that moved change");
         shown = time;
     }

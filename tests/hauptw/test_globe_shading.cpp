@@ -134,13 +134,13 @@ void TestGlobeShading::tickInANewPeriodShadesUnderTheHands()
     QVERIFY(drawnPicture(*window) != before);
     QRegion allowed;
     const int reach = int(DialGlobes::Radius) + 2;
+    const Canvas &canvas = window->bild->canvas();
     for (const auto &[centre, hour] : {std::pair(LocalCentre, 12), std::pair(UtcCentre, 11)}) {
         std::vector<QRect> boxes = MovedHandsArea(centre, HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 0)),
-                                                  HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 1)),
-                                                  window->bild->canvas().scale());
-        boxes.push_back(QRect(centre - QPoint(reach, reach), QSize(2 * reach, 2 * reach)));
+                                                  HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 1)), canvas.scale());
+        boxes.push_back(canvas.scaledArea(QRect(centre - QPoint(reach, reach), QSize(2 * reach, 2 * reach))));
         for (const QRect &box : boxes)
-            allowed += window->bild->controlArea(window->bild->canvas().pixelArea(box));
+            allowed += window->bild->controlArea(box.translated(-canvas.origin()));
     }
     QVERIFY2((recorder.painted - allowed).isEmpty(), "only the globes and the hands that moved are sent");
     qint64 allowedPixels = 0;

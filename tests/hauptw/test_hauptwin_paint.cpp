@@ -204,7 +204,7 @@ void TestHauptwinPaint::movingTickUpdatesOnlyWhereTheHandsWereAndAre()
                                                 std::tuple(UtcCentre, SecondsFromHms(11, 0, 59), SecondsFromHms(11, 1, 0))})
         for (const QRect &box : MovedHandsArea(centre, HandEndOffsets(HandRadius, before), HandEndOffsets(HandRadius, after),
                                                window->bild->canvas().scale()))
-            hands += window->bild->controlArea(window->bild->canvas().pixelArea(box));
+            hands += window->bild->controlArea(box.translated(-window->bild->canvas().origin()));
     QVERIFY2((picture.painted - hands).isEmpty(), "only the boxes of the hands that moved are repainted");
     QVERIFY2(picture.painted.boundingRect().height() < ClockSize * 6 / 10, "all hands up: the lower half stays");
     // The picture's repaint is no request to draw again: no paint of the window, no extra tick.
