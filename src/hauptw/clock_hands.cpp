@@ -41,12 +41,15 @@ qint64 pixelsIn(const QRect &box)
     return qint64(box.width()) * box.height();
 }
 
-// Joins the box to the last one where the box around both is no larger than the two: a hand
-// that moved a second's worth then needs half as many boxes, which cost less to repaint, and
-// hardly more pixels.
+// A box of its own costs about as much as repainting this many more pixels: a pass over the
+// parts' sprites, and a request the screen's server wakes up to.
+constexpr qint64 BoxPixels = 512;
+
+// Joins the box to the last one where the box around both is hardly larger than the two: a
+// hand that moved a second's worth then needs half as many boxes or fewer.
 void addJoined(std::vector<QRect> &area, const QRect &box)
 {
-    if (!area.empty() && pixelsIn(area.back() | box) <= pixelsIn(area.back()) + pixelsIn(box))
+    if (!area.empty() && pixelsIn(area.back() | box) <= pixelsIn(area.back()) + pixelsIn(box) + BoxPixels)
         area.back() |= box;
     else
         area.push_back(box);

@@ -47,7 +47,7 @@ HandEnds HandEndOffsets(int radius, SecondOfDay time);
 std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends, double scale);
 // Where the drawing for one set of ends differs from that for another, in the scale's pixels:
 // around the hands that moved, with boxes of a hand's old and new places joined where the box
-// around both holds no more pixels than the two together.
+// around both costs less to repaint than the two apart.
 std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &from, const HandEnds &to, double scale);
 
 // The parts of a dial's drawing, from the bottom up.
