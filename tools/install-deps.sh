@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and running need, if any are missing; with --test,
 # also the tools the tests drive (a private X server, xdotool, XScreenSaver, a headless sway, ...)
-# and clang-format.
+# and clang-format; the desktops whose idle signals the watcher hears (gnome-shell, KWin).
 set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
   qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev qt6-wayland
+  libxcb-screensaver0-dev libwayland-dev wayland-protocols plasma-wayland-protocols
   fonts-dejavu-core
   dpkg-dev file
 )
@@ -14,7 +15,7 @@ if [ "${1:-}" = "--test" ]; then
   packages+=(
     xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick faketime procps
     desktop-file-utils xscreensaver mate-screensaver dbus-x11 libglib2.0-bin lintian clang-format
-    sway swayidle grim wtype libwayland-dev
+    sway swayidle grim wtype gnome-shell kwin-wayland
   )
 fi
 

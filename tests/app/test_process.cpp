@@ -1,5 +1,6 @@
 // The built program as a process: argument forms, the single-instance lock, quit signals at
 // any moment, and displays that are missing or go away.
+#include "support/idle_watch.h"
 #include "support/program_copy.h"
 #include "support/xvfb_server.h"
 
@@ -298,6 +299,30 @@ private slots:
         QVERIFY2(!next->waitForFinished(1000), "the stale lock must not stop the next start");
         next->terminate();
         QVERIFY(EndsBySignal(*next, SIGTERM, copy.lockPath()));
+    }
+
+    // The idle watcher on an X server with nothing better: its screen-saver extension's idle time.
+    void theWatcherShowsTheClocksWhenTheXServerIsIdle()
+    {
+        auto xvfb = std::make_unique<XvfbServer>();
+        ProgramCopy copy;
+        QVERIFY(xvfb->isRunning() && copy.isValid());
+        QProcessEnvironment environment = xvfb->environment();
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), copy.folder());
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+        auto watcher = copy.start({"--watch", "2s"}, environment);
+        const auto key = [&] {
+            return xvfb->xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}) && xvfb->xdotool({"key", "x"});
+        };
+        QVERIFY(ClocksComeAndGo(copy, key, [&] { return xvfb->xdotool({"mousemove_relative", "1", "1"}); }));
+        // Not while the server's own screen saver is off.
+        QCOMPARE(xvfb->run(QStringLiteral("xset"), {"s", "off"}), QByteArray());
+        QTest::qWait(3000);
+        QVERIFY(!QFile::exists(copy.lockPath()));
+        xvfb->run(QStringLiteral("xset"), {"s", "on"});
+        QVERIFY(TakesTheLock(copy.lockPath()) && xvfb->xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}));
+        xvfb.reset();
+        QVERIFY(EndsCleanly(*watcher, copy.lockPath()));
     }
 
     void ofManySimultaneousStartsExactlyOneRuns()

@@ -5,6 +5,7 @@
 // SIGTERM, and with one line when the compositor goes away; outputs may come and go meanwhile.
 
 #include "support/fixed_clock.h"
+#include "support/idle_watch.h"
 #include "support/picture_difference.h"
 #include "support/program_copy.h"
 #include "support/sway_session.h"
@@ -186,6 +187,18 @@ private slots:
         QVERIFY(EndsWithFailure(process_, copy_->lockPath()));
         const QByteArray errors = process_.readAllStandardError();
         QVERIFY2(errors.startsWith("clocksaver: ") && errors.count('\n') == 1, errors.constData());
+    }
+
+    // Sway 1.7 tells idle time by KDE's idle protocol only.
+    void theWatcherShowsTheClocksWhenTheUserIsIdle()
+    {
+        sway_->start(process_, copy_->programPath(), {"--watch", "2s"});
+        const auto key = [&] {
+            return sway_->showsWindow(QStringLiteral("Hauptwin")) && sway_->key(QStringLiteral("space"));
+        };
+        QVERIFY(ClocksComeAndGo(*copy_, key, [&] { return pointer_->move(1, 0); }));
+        sway_->stop();
+        QVERIFY(EndsCleanly(process_, copy_->lockPath()));
     }
 
     void theSettingsDialogSaves()

@@ -1,11 +1,15 @@
 #include "program_copy.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 ProgramCopy::ProgramCopy()
 {
-    valid_ = QFile::copy(QStringLiteral(CLOCKSAVER_PROGRAM), programPath());
+    // The idle watcher, which the program runs from beside itself, comes along.
+    const QString watcher = QFileInfo(QStringLiteral(CLOCKSAVER_PROGRAM)).path() + QStringLiteral("/clocksaver-watch");
+    valid_ = QFile::copy(QStringLiteral(CLOCKSAVER_PROGRAM), programPath())
+             && QFile::copy(watcher, filePath(QStringLiteral("clocksaver-watch")));
 }
 
 std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProcessEnvironment environment,
