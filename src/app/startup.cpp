@@ -135,7 +135,8 @@ int runLocked(int &argc, char **argv)
     const RunMode mode = ModeFromArguments(arguments);
 
     if (IsHelpRequest(arguments))
-        std::fputs(qPrintable(UsageText(QFileInfo(programFilePath()).fileName(), BasePathInUse(programFilePath()))), stdout);
+        std::fputs(qPrintable(UsageText(QFileInfo(arguments.value(0)).fileName(), BasePathInUse(programFilePath()))),
+                   stdout);
     if (IsVersionRequest(arguments))
         std::fputs("clocksaver " CLOCKSAVER_VERSION "\n", stdout);
 
