@@ -29,6 +29,10 @@ WaylandIdle::~WaylandIdle()
 std::unique_ptr<WaylandIdle> WaylandIdle::open(std::chrono::milliseconds idleTime, QString *why)
 {
     wl_display *display = wl_display_connect(nullptr);
+    // Where no one named a compositor, the usual socket was only a guess.
+    if (!display && qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        *why = QStringLiteral("cannot open the display \"%1\": %2")
+                   .arg(qEnvironmentVariable("WAYLAND_DISPLAY"), QString::fromLocal8Bit(std::strerror(errno)));
     if (!display)
         return nullptr;
     std::unique_ptr<WaylandIdle> source(new WaylandIdle(display));

@@ -310,7 +310,7 @@ private slots:
         QProcessEnvironment environment = xvfb->environment();
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), copy.folder());
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
-        auto watcher = copy.start({"--watch", "2s"}, environment);
+        auto watcher = copy.start({"--watch", "3s"}, environment);
         const auto key = [&] {
             return xvfb->xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}) && xvfb->xdotool({"key", "x"});
         };

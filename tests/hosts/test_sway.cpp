@@ -8,7 +8,7 @@
 #include "support/idle_watch.h"
 #include "support/picture_difference.h"
 #include "support/program_copy.h"
-#include "support/sway_session.h"
+#include "support/headless_compositor.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,7 +28,7 @@ class TestSway : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<SwaySession> sway_;
+    std::unique_ptr<HeadlessCompositor> sway_;
     std::unique_ptr<ProgramCopy> copy_;
     std::unique_ptr<VirtualPointer> pointer_;
     QProcess process_;
@@ -72,7 +72,7 @@ private slots:
 
     void init()
     {
-        sway_ = std::make_unique<SwaySession>();
+        sway_ = std::make_unique<HeadlessCompositor>();
         QVERIFY(sway_->isRunning());
         QVERIFY(sway_->addOutput(Other, QRect(1920, 0, 1600, 900)));
         copy_ = std::make_unique<ProgramCopy>();
@@ -192,7 +192,8 @@ private slots:
     // Sway 1.7 tells idle time by KDE's idle protocol only.
     void theWatcherShowsTheClocksWhenTheUserIsIdle()
     {
-        sway_->start(process_, copy_->programPath(), {"--watch", "2s"});
+        process_.setProcessEnvironment(sway_->environment());
+        sway_->start(process_, copy_->programPath(), {"--watch", "3s"});
         const auto key = [&] {
             return sway_->showsWindow(QStringLiteral("Hauptwin")) && sway_->key(QStringLiteral("space"));
         };

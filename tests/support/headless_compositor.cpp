@@ -1,0 +1,313 @@
+#include "headless_compositor.h"
+
+#include "support/settings_sandbox.h"
+#include "support/unprivileged_user.h"
+
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <csignal>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A folder the compositor's user owns, for its sockets (only it may enter) or its home.
+QString makeOwnedFolder(const QString &path, mode_t mode)
+{
+    if (!QDir().mkpath(path) || ::chmod(QFile::encodeName(path).constData(), mode) != 0)
+        return {};
+    if (RunningAsRoot() && ::chown(QFile::encodeName(path).constData(), NobodyId, NobodyId) != 0)
+        return {};
+    return path;
+}
+
+// The first file in the folder whose name matches.
+QString entryMatching(const QString &folder, const QString &pattern)
+{
+    const QStringList names = QDir(folder).entryList({pattern}, QDir::System);
+    return names.isEmpty() ? QString() : QDir(folder).filePath(names.first());
+}
+
+// Evdev's codes of the keys the tests press on gnome-shell.
+constexpr std::pair<const char *, int> EvdevKeys[] = {{"Escape", 1}, {"space", 57}, {"x", 45}};
+const QString RemoteDesktop = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
+
+} // namespace
+
+HeadlessCompositor::HeadlessCompositor(Desktop desktop) : desktop_(desktop)
+{
+    const QString runtime = makeOwnedFolder(folder_.filePath(QStringLiteral("runtime")), 0700);
+    const QString home = makeOwnedFolder(folder_.filePath(QStringLiteral("home")), 0755);
+    if (runtime.isEmpty() || home.isEmpty() || ::chmod(QFile::encodeName(folder_.path()).constData(), 0755) != 0)
+        return;
+    QProcessEnvironment environment;
+    environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    compositor_.setProcessEnvironment(environment);
+    // They log what the headless machine lacks (a GPU, Xwayland, desktop services): nothing the
+    // tests look at.
+    compositor_.setStandardOutputFile(QProcess::nullDevice());
+    compositor_.setStandardErrorFile(QProcess::nullDevice());
+    const bool started = desktop == Desktop::Sway         ? startSway(runtime)
+                         : desktop == Desktop::GnomeShell ? startGnomeShell(runtime)
+                                                          : startKWin(runtime);
+    if (!started)
+        socket_.clear();
+}
+
+bool HeadlessCompositor::startSway(const QString &runtime)
+{
+    QFile config(folder_.filePath(QStringLiteral("config")));
+    if (!config.open(QIODevice::WriteOnly))
+        return false;
+    config.write("output HEADLESS-1 resolution 1920x1080 position 0 0\ndefault_border none\nfocus_follows_mouse no\n");
+    config.close();
+    config.setPermissions(config.permissions() | QFile::ReadOther);
+    QProcessEnvironment environment = compositor_.processEnvironment();
+    environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
+    environment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+    compositor_.setProcessEnvironment(environment);
+    // Without direct scan-out: an output that shows a full-screen window's own buffer is not
+    // rendered, and a screenshot of it then shows whatever sway last rendered there.
+    startUnprivileged(compositor_, QStringLiteral("sway"), {"-D", "noscanout", "-c", config.fileName()});
+    const bool listening = QTest::qWaitFor(
+        [&] {
+            ipcSocket_ = entryMatching(runtime, QStringLiteral("sway-ipc.*.sock"));
+            return compositor_.state() == QProcess::NotRunning || !ipcSocket_.isEmpty();
+        },
+        20000);
+    socket_ = QFileInfo(entryMatching(runtime, QStringLiteral("wayland-[0-9]"))).fileName();
+    return listening && compositor_.state() == QProcess::Running
+           && swaymsg({QStringLiteral("-t"), QStringLiteral("get_version")});
+}
+
+bool HeadlessCompositor::startGnomeShell(const QString &runtime)
+{
+    // A session bus of its own that this process may join too (a user's bus admits only them).
+    QFile usual(QStringLiteral("/usr/share/dbus-1/session.conf"));
+    QFile config(folder_.filePath(QStringLiteral("bus.conf")));
+    if (!usual.open(QIODevice::ReadOnly) || !config.open(QIODevice::WriteOnly))
+        return false;
+    config.write(usual.readAll().replace("<policy context=\"default\">", "<policy context=\"default\"><allow user=\"*\"/>"));
+    config.close();
+    config.setPermissions(config.permissions() | QFile::ReadOther);
+    // Without a system bus it ends at once, as the machine has logind's seats.
+    systemBus_.setProcessEnvironment(compositor_.processEnvironment());
+    startUnprivileged(systemBus_, QStringLiteral("dbus-daemon"),
+                      {"--session", "--nofork", "--nopidfile", "--address=unix:path=" + runtime + "/system_bus"});
+    QProcessEnvironment environment = compositor_.processEnvironment();
+    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), "unix:path=" + runtime + "/system_bus");
+    compositor_.setProcessEnvironment(environment);
+    startUnprivileged(
+        compositor_, QStringLiteral("dbus-run-session"),
+        {"--config-file=" + config.fileName(), "--", "sh", "-c",
+         "echo $$ >\"$XDG_RUNTIME_DIR/shell\"; echo \"$DBUS_SESSION_BUS_ADDRESS\" >\"$XDG_RUNTIME_DIR/bus\"; exec "
+         "gnome-shell --headless --wayland --no-x11 --virtual-monitor 1920x1080 --wayland-display wayland-gnome"});
+    socket_ = QStringLiteral("wayland-gnome");
+    if (!QTest::qWaitFor(
+            [&] { return QFile::exists(runtime + "/wayland-gnome") && FileContents(runtime + "/bus").contains('\n'); },
+            30000))
+        return false;
+    const QDBusConnection bus = QDBusConnection::connectToBus(QString::fromUtf8(FileContents(runtime + "/bus").trimmed()),
+                                                              QStringLiteral("compositor"));
+    if (!QTest::qWaitFor(
+            [&] {
+                return bus.interface()->isServiceRegistered(RemoteDesktop)
+                       && bus.interface()->isServiceRegistered(QStringLiteral("org.gnome.Mutter.IdleMonitor"));
+            },
+            30000))
+        return false;
+    // Keys and motion through one remote-desktop session, which lasts as long as this connection.
+    const QDBusMessage session = bus.call(QDBusMessage::createMethodCall(
+        RemoteDesktop, QStringLiteral("/org/gnome/Mutter/RemoteDesktop"), RemoteDesktop, QStringLiteral("CreateSession")));
+    remoteDesktop_ = session.arguments().value(0).value<QDBusObjectPath>().path();
+    // It starts in the overview: Escape leaves it. The first key (bringing the virtual keyboard
+    // along) can be lost.
+    return call(remoteDesktop_, QStringLiteral("Start")) && key(QStringLiteral("Escape")) && key(QStringLiteral("Escape"));
+}
+
+bool HeadlessCompositor::startKWin(const QString &runtime)
+{
+    xvfb_ = std::make_unique<XvfbServer>(1920, 1080);
+    QProcessEnvironment environment = compositor_.processEnvironment();
+    // QPainter's compositing: there is no GPU.
+    environment.insert(QStringLiteral("KWIN_COMPOSE"), QStringLiteral("Q"));
+    compositor_.setProcessEnvironment(environment);
+    // Debian's KWin carries a file capability that a container may refuse: a plain copy runs.
+    startUnprivileged(compositor_, runnableCopy(QStringLiteral("/usr/bin/kwin_wayland")),
+                      {"--x11-display", xvfb_->display(), "--width", "1920", "--height", "1080", "--socket", "wayland-kwin",
+                       "--no-lockscreen"});
+    socket_ = QStringLiteral("wayland-kwin");
+    return xvfb_->isRunning() && QTest::qWaitFor([&] { return QFile::exists(runtime + "/wayland-kwin"); }, 30000);
+}
+
+HeadlessCompositor::~HeadlessCompositor()
+{
+    stop();
+}
+
+void HeadlessCompositor::stop()
+{
+    // gnome-shell runs under dbus-run-session, which ends with it.
+    const pid_t shell = pid_t(FileContents(environment().value(QStringLiteral("XDG_RUNTIME_DIR")) + "/shell").toInt());
+    if (shell > 0)
+        ::kill(shell, SIGTERM);
+    for (QProcess *process : {&compositor_, &systemBus_}) {
+        process->terminate();
+        if (!process->waitForFinished(10000))
+            process->kill();
+        process->waitForFinished(5000);
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("compositor"));
+}
+
+QProcessEnvironment HeadlessCompositor::environment() const
+{
+    QProcessEnvironment environment;
+    for (const char *name : {"PATH", "HOME", "XDG_RUNTIME_DIR"})
+        environment.insert(QLatin1String(name), compositor_.processEnvironment().value(QLatin1String(name)));
+    environment.insert(QStringLiteral("WAYLAND_DISPLAY"), socket_);
+    const QString runtime = environment.value(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (desktop_ == Desktop::GnomeShell)
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
+                           QString::fromUtf8(FileContents(runtime + "/bus").trimmed()));
+    const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"})
+        if (own.contains(QLatin1String(name)))
+            environment.insert(QLatin1String(name), own.value(QLatin1String(name)));
+    return environment;
+}
+
+void HeadlessCompositor::start(QProcess &client, const QString &program, const QStringList &arguments) const
+{
+    if (client.processEnvironment().isEmpty())
+        client.setProcessEnvironment(environment());
+    startUnprivileged(client, program, arguments);
+    if (!client.waitForStarted(10000))
+        qWarning() << program << client.errorString();
+}
+
+QByteArray HeadlessCompositor::run(const QString &program, const QStringList &arguments, bool *succeeded) const
+{
+    QProcess client;
+    QProcessEnvironment environment = this->environment();
+    environment.insert(QStringLiteral("SWAYSOCK"), ipcSocket_);
+    client.setProcessEnvironment(environment);
+    start(client, program, arguments);
+    client.waitForFinished(30000);
+    if (succeeded)
+        *succeeded = client.exitStatus() == QProcess::NormalExit && client.exitCode() == 0;
+    return client.readAllStandardOutput();
+}
+
+bool HeadlessCompositor::swaymsg(const QStringList &arguments) const
+{
+    bool succeeded = false;
+    run(QStringLiteral("swaymsg"), arguments, &succeeded);
+    return succeeded;
+}
+
+bool HeadlessCompositor::addOutput(const QString &name, const QRect &geometry) const
+{
+    return swaymsg({QStringLiteral("create_output")})
+           && swaymsg({QStringLiteral("output"), name, QStringLiteral("resolution"),
+                       QStringLiteral("%1x%2").arg(geometry.width()).arg(geometry.height()), QStringLiteral("position"),
+                       QString::number(geometry.x()), QString::number(geometry.y())});
+}
+
+QImage HeadlessCompositor::screenshot(const QString &output, bool withPointer) const
+{
+    if (desktop_ == Desktop::KWin)
+        return xvfb_->screenshot();
+    if (desktop_ == Desktop::GnomeShell) {
+        // The shell takes them only for the screenshot tool, known by its bus name.
+        const QString file = environment().value(QStringLiteral("XDG_RUNTIME_DIR")) + QStringLiteral("/screenshot.png");
+        QDBusMessage message = QDBusMessage::createMethodCall(
+            QStringLiteral("org.gnome.Shell.Screenshot"), QStringLiteral("/org/gnome/Shell/Screenshot"),
+            QStringLiteral("org.gnome.Shell.Screenshot"), QStringLiteral("Screenshot"));
+        message << withPointer << false << file;
+        bus().registerService(QStringLiteral("org.gnome.Screenshot"));
+        bus().call(message);
+        const QImage image(file);
+        QFile::remove(file);
+        return image;
+    }
+    QStringList arguments{QStringLiteral("-o"), output, QStringLiteral("-")};
+    if (withPointer)
+        arguments.prepend(QStringLiteral("-c"));
+    return QImage::fromData(run(QStringLiteral("grim"), arguments), "PNG");
+}
+
+bool HeadlessCompositor::key(const QString &name) const
+{
+    if (desktop_ == Desktop::KWin)
+        return xvfb_->xdotool({QStringLiteral("key"), name});
+    if (desktop_ == Desktop::GnomeShell) {
+        const auto code = std::find_if(std::begin(EvdevKeys), std::end(EvdevKeys),
+                                       [&](auto key) { return name == key.first; });
+        return code != std::end(EvdevKeys)
+               && call(remoteDesktop_, QStringLiteral("NotifyKeyboardKeycode"), {uint(code->second), true})
+               && (QTest::qWait(100),
+                   call(remoteDesktop_, QStringLiteral("NotifyKeyboardKeycode"), {uint(code->second), false}));
+    }
+    // Held a while: pressed at once, the key can reach a window before it has the focus, which
+    // then sees only the release.
+    bool succeeded = false;
+    run(QStringLiteral("wtype"), {QStringLiteral("-s"), QStringLiteral("400"), QStringLiteral("-k"), name}, &succeeded);
+    return succeeded;
+}
+
+bool HeadlessCompositor::call(const QString &path, const QString &method, const QVariantList &arguments) const
+{
+    QDBusMessage message = QDBusMessage::createMethodCall(RemoteDesktop, path, RemoteDesktop + ".Session", method);
+    message.setArguments(arguments);
+    const QDBusMessage reply = bus().call(message);
+    if (reply.type() == QDBusMessage::ErrorMessage)
+        qWarning() << method << reply.errorMessage();
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+bool HeadlessCompositor::showsWindow(const QString &title) const
+{
+    return QTest::qWaitFor(
+        [&] {
+            return run(QStringLiteral("swaymsg"), {QStringLiteral("-t"), QStringLiteral("get_tree")})
+                .contains("\"name\": \"" + title.toUtf8() + '"');
+        },
+        10000);
+}
+
+QString HeadlessCompositor::runnableCopy(const QString &program) const
+{
+    const QString copy = folder_.filePath(QFileInfo(program).fileName());
+    return QFile::exists(copy) || QFile::copy(program, copy) ? copy : QString();
+}
+
+VirtualPointer::VirtualPointer(const HeadlessCompositor &session)
+{
+    session.start(client_, session.runnableCopy(QStringLiteral(CLOCKSAVER_VIRTUAL_POINTER)), {});
+}
+
+VirtualPointer::~VirtualPointer()
+{
+    client_.closeWriteChannel();
+    if (!client_.waitForFinished(5000))
+        client_.kill();
+}
+
+bool VirtualPointer::send(const QByteArray &line)
+{
+    client_.write(line);
+    while (!client_.canReadLine())
+        if (!client_.waitForReadyRead(10000))
+            return false;
+    return client_.readLine() == "done\n";
+}
