@@ -27,9 +27,9 @@ IdleWatcher::~IdleWatcher()
     endClocks();
 }
 
-void IdleWatcher::endClocks()
+void IdleWatcher::endClocks(int graceMs)
 {
-    if (clocks_.state() == QProcess::NotRunning)
+    if (clocks_.state() == QProcess::NotRunning || clocks_.waitForFinished(graceMs))
         return;
     clocks_.terminate();
     if (!clocks_.waitForFinished(EndWaitMs))

@@ -19,8 +19,9 @@ public:
     IdleWatcher(IdleSource &source, std::chrono::milliseconds idleTime, const QString &program);
     ~IdleWatcher() override;
 
-    // Ends the clocks started here, if they show.
-    void endClocks();
+    // Ends the clocks started here, if they show: at once, or (as when the session has gone and
+    // they end by themselves) after a while.
+    void endClocks(int graceMs = 0);
 
 private:
     void onIdle();

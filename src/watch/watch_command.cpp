@@ -18,6 +18,8 @@
 
 namespace {
 
+constexpr int SessionEndWaitMs = 10000;
+
 int fail(const QString &why)
 {
     std::fprintf(stderr, "clocksaver: %s\n", qPrintable(why));
@@ -71,7 +73,8 @@ int watch(const std::chrono::milliseconds idleTime, const QString &program, int 
         QCoreApplication::quit();
     });
     QCoreApplication::exec();
-    watcher.endClocks();
+    // Clocks on a desktop that has gone end by themselves, and tidy up as they do.
+    watcher.endClocks(endingSignal == 0 ? SessionEndWaitMs : 0);
     if (endingSignal != 0) {
         std::signal(endingSignal, SIG_DFL);
         ::sigprocmask(SIG_UNBLOCK, &ending, nullptr);

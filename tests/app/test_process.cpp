@@ -301,28 +301,33 @@ private slots:
         QVERIFY(EndsBySignal(*next, SIGTERM, copy.lockPath()));
     }
 
-    // The idle watcher on an X server with nothing better: its screen-saver extension's idle time.
+    // The idle watcher on an X server with nothing better (its screen-saver extension), turned on
+    // and off for the user's log-ins.
     void theWatcherShowsTheClocksWhenTheXServerIsIdle()
     {
-        auto xvfb = std::make_unique<XvfbServer>();
+        XvfbServer xvfb;
         ProgramCopy copy;
-        QVERIFY(xvfb->isRunning() && copy.isValid());
-        QProcessEnvironment environment = xvfb->environment();
-        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), copy.folder());
+        QProcessEnvironment environment = xvfb.environment();
+        for (const char *folder : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
+            environment.insert(QLatin1String(folder), copy.folder());
         environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
-        auto watcher = copy.start({"--watch", "3s"}, environment);
-        const auto key = [&] {
-            return xvfb->xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}) && xvfb->xdotool({"key", "x"});
+        const auto autostart = [&](const char *time) {
+            return EndsCleanly(*copy.start({"--autostart", time}, environment), {});
         };
-        QVERIFY(ClocksComeAndGo(copy, key, [&] { return xvfb->xdotool({"mousemove_relative", "1", "1"}); }));
+        const auto shows = [&] { return xvfb.xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}); };
+        QVERIFY(xvfb.isRunning() && copy.isValid() && autostart("3s"));
+        const QString entry = copy.filePath(QStringLiteral("autostart/clocksaver-watch.desktop"));
+        QVERIFY(FileContents(entry).contains("\nExec=" + copy.programPath().toUtf8() + " --watch 3s\n"));
+        QCOMPARE(xvfb.run(QStringLiteral("desktop-file-validate"), {entry}), QByteArray());
+        QVERIFY(ClocksComeAndGo(copy, [&] { return shows() && xvfb.xdotool({"key", "x"}); }));
         // Not while the server's own screen saver is off.
-        QCOMPARE(xvfb->run(QStringLiteral("xset"), {"s", "off"}), QByteArray());
-        QTest::qWait(3000);
+        QCOMPARE(xvfb.run(QStringLiteral("xset"), {"s", "off"}), QByteArray());
+        QTest::qWait(4000);
         QVERIFY(!QFile::exists(copy.lockPath()));
-        xvfb->run(QStringLiteral("xset"), {"s", "on"});
-        QVERIFY(TakesTheLock(copy.lockPath()) && xvfb->xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}));
-        xvfb.reset();
-        QVERIFY(EndsCleanly(*watcher, copy.lockPath()));
+        xvfb.run(QStringLiteral("xset"), {"s", "on"});
+        QVERIFY(TakesTheLock(copy.lockPath()) && shows());
+        // Off ends the watcher, and its clocks.
+        QVERIFY(autostart("off") && !QFile::exists(entry) && !QFile::exists(copy.lockPath()));
     }
 
     void ofManySimultaneousStartsExactlyOneRuns()

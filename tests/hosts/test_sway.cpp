@@ -192,14 +192,8 @@ private slots:
     // Sway 1.7 tells idle time by KDE's idle protocol only.
     void theWatcherShowsTheClocksWhenTheUserIsIdle()
     {
-        process_.setProcessEnvironment(sway_->environment());
-        sway_->start(process_, copy_->programPath(), {"--watch", "3s"});
-        const auto key = [&] {
-            return sway_->showsWindow(QStringLiteral("Hauptwin")) && sway_->key(QStringLiteral("space"));
-        };
-        QVERIFY(ClocksComeAndGo(*copy_, key, [&] { return pointer_->move(1, 0); }));
-        sway_->stop();
-        QVERIFY(EndsCleanly(process_, copy_->lockPath()));
+        const auto key = [&] { return sway_->showsWindow("Hauptwin") && sway_->key(QStringLiteral("space")); };
+        QVERIFY(WatchesUntilTheDesktopGoes(*sway_, *copy_, key));
     }
 
     void theSettingsDialogSaves()

@@ -1,6 +1,5 @@
 #include "headless_compositor.h"
 
-#include "support/settings_sandbox.h"
 #include "support/unprivileged_user.h"
 
 #include <QDBusConnectionInterface>
@@ -11,7 +10,6 @@
 #include <QFile>
 #include <QTest>
 
-#include <csignal>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -34,8 +32,6 @@ QString entryMatching(const QString &folder, const QString &pattern)
     return names.isEmpty() ? QString() : QDir(folder).filePath(names.first());
 }
 
-// Evdev's codes of the keys the tests press on gnome-shell.
-constexpr std::pair<const char *, int> EvdevKeys[] = {{"Escape", 1}, {"space", 57}, {"x", 45}};
 const QString RemoteDesktop = QStringLiteral("org.gnome.Mutter.RemoteDesktop");
 
 } // namespace
@@ -51,14 +47,12 @@ HeadlessCompositor::HeadlessCompositor(Desktop desktop) : desktop_(desktop)
     environment.insert(QStringLiteral("HOME"), home);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     compositor_.setProcessEnvironment(environment);
-    // They log what the headless machine lacks (a GPU, Xwayland, desktop services): nothing the
-    // tests look at.
+    // What they log of the machine's lacks (a GPU, desktop services) is nothing the tests look at.
     compositor_.setStandardOutputFile(QProcess::nullDevice());
     compositor_.setStandardErrorFile(QProcess::nullDevice());
-    const bool started = desktop == Desktop::Sway         ? startSway(runtime)
-                         : desktop == Desktop::GnomeShell ? startGnomeShell(runtime)
-                                                          : startKWin(runtime);
-    if (!started)
+    if (!(desktop == Desktop::Sway         ? startSway(runtime)
+          : desktop == Desktop::GnomeShell ? startGnomeShell(runtime)
+                                           : startKWin(runtime)))
         socket_.clear();
 }
 
@@ -91,7 +85,8 @@ bool HeadlessCompositor::startSway(const QString &runtime)
 
 bool HeadlessCompositor::startGnomeShell(const QString &runtime)
 {
-    // A session bus of its own that this process may join too (a user's bus admits only them).
+    // Its session bus where systemd puts a user's, open to this process too; and an empty system
+    // bus, without which it ends at once on a machine with logind's seats.
     QFile usual(QStringLiteral("/usr/share/dbus-1/session.conf"));
     QFile config(folder_.filePath(QStringLiteral("bus.conf")));
     if (!usual.open(QIODevice::ReadOnly) || !config.open(QIODevice::WriteOnly))
@@ -99,51 +94,42 @@ bool HeadlessCompositor::startGnomeShell(const QString &runtime)
     config.write(usual.readAll().replace("<policy context=\"default\">", "<policy context=\"default\"><allow user=\"*\"/>"));
     config.close();
     config.setPermissions(config.permissions() | QFile::ReadOther);
-    // Without a system bus it ends at once, as the machine has logind's seats.
-    systemBus_.setProcessEnvironment(compositor_.processEnvironment());
-    startUnprivileged(systemBus_, QStringLiteral("dbus-daemon"),
-                      {"--session", "--nofork", "--nopidfile", "--address=unix:path=" + runtime + "/system_bus"});
-    QProcessEnvironment environment = compositor_.processEnvironment();
-    environment.insert(QStringLiteral("DBUS_SYSTEM_BUS_ADDRESS"), "unix:path=" + runtime + "/system_bus");
-    compositor_.setProcessEnvironment(environment);
-    startUnprivileged(
-        compositor_, QStringLiteral("dbus-run-session"),
-        {"--config-file=" + config.fileName(), "--", "sh", "-c",
-         "echo $$ >\"$XDG_RUNTIME_DIR/shell\"; echo \"$DBUS_SESSION_BUS_ADDRESS\" >\"$XDG_RUNTIME_DIR/bus\"; exec "
-         "gnome-shell --headless --wayland --no-x11 --virtual-monitor 1920x1080 --wayland-display wayland-gnome"});
+    const QString session = "unix:path=" + runtime + "/bus";
+    const QString system = "unix:path=" + runtime + "/system_bus";
+    for (auto [bus, address] : {std::pair(&sessionBus_, session), std::pair(&systemBus_, system)}) {
+        bus->setProcessEnvironment(compositor_.processEnvironment());
+        startUnprivileged(*bus, "dbus-daemon", {"--config-file=" + config.fileName(), "--nofork", "--address=" + address});
+    }
+    startUnprivileged(compositor_, "env",
+                      {"DBUS_SESSION_BUS_ADDRESS=" + session, "DBUS_SYSTEM_BUS_ADDRESS=" + system, "gnome-shell",
+                       "--headless", "--wayland", "--no-x11", "--virtual-monitor", "1920x1080", "--wayland-display",
+                       "wayland-gnome"});
     socket_ = QStringLiteral("wayland-gnome");
-    if (!QTest::qWaitFor(
-            [&] { return QFile::exists(runtime + "/wayland-gnome") && FileContents(runtime + "/bus").contains('\n'); },
-            30000))
-        return false;
-    const QDBusConnection bus = QDBusConnection::connectToBus(QString::fromUtf8(FileContents(runtime + "/bus").trimmed()),
-                                                              QStringLiteral("compositor"));
-    if (!QTest::qWaitFor(
-            [&] {
-                return bus.interface()->isServiceRegistered(RemoteDesktop)
-                       && bus.interface()->isServiceRegistered(QStringLiteral("org.gnome.Mutter.IdleMonitor"));
-            },
-            30000))
-        return false;
+    const auto has = [this](const char *name) { return bus().interface()->isServiceRegistered(name).value(); };
+    const bool listening = QTest::qWaitFor([&] { return QFile::exists(runtime + "/bus"); }, 10000);
+    const QDBusConnection bus = QDBusConnection::connectToBus(session, QStringLiteral("compositor"));
+    const bool ready = listening && bus.isConnected()
+                       && QTest::qWaitFor(
+                           [&] { return has("org.gnome.Mutter.RemoteDesktop") && has("org.gnome.Mutter.IdleMonitor"); },
+                           30000);
     // Keys and motion through one remote-desktop session, which lasts as long as this connection.
-    const QDBusMessage session = bus.call(QDBusMessage::createMethodCall(
+    const QDBusMessage created = bus.call(QDBusMessage::createMethodCall(
         RemoteDesktop, QStringLiteral("/org/gnome/Mutter/RemoteDesktop"), RemoteDesktop, QStringLiteral("CreateSession")));
-    remoteDesktop_ = session.arguments().value(0).value<QDBusObjectPath>().path();
+    remoteDesktop_ = created.arguments().value(0).value<QDBusObjectPath>().path();
     // It starts in the overview: Escape leaves it. The first key (bringing the virtual keyboard
     // along) can be lost.
-    return call(remoteDesktop_, QStringLiteral("Start")) && key(QStringLiteral("Escape")) && key(QStringLiteral("Escape"));
+    return ready && call(remoteDesktop_, QStringLiteral("Start")) && key(QStringLiteral("Escape"))
+           && key(QStringLiteral("Escape"));
 }
 
 bool HeadlessCompositor::startKWin(const QString &runtime)
 {
     xvfb_ = std::make_unique<XvfbServer>(1920, 1080);
-    QProcessEnvironment environment = compositor_.processEnvironment();
-    // QPainter's compositing: there is no GPU.
-    environment.insert(QStringLiteral("KWIN_COMPOSE"), QStringLiteral("Q"));
-    compositor_.setProcessEnvironment(environment);
-    // Debian's KWin carries a file capability that a container may refuse: a plain copy runs.
-    startUnprivileged(compositor_, runnableCopy(QStringLiteral("/usr/bin/kwin_wayland")),
-                      {"--x11-display", xvfb_->display(), "--width", "1920", "--height", "1080", "--socket", "wayland-kwin",
+    // QPainter's compositing, as there is no GPU; and a plain copy of Debian's KWin, whose file
+    // capability a container may refuse.
+    startUnprivileged(compositor_, "env",
+                      {"KWIN_COMPOSE=Q", runnableCopy(QStringLiteral("/usr/bin/kwin_wayland")), "--x11-display",
+                       xvfb_->display(), "--width", "1920", "--height", "1080", "--socket", "wayland-kwin",
                        "--no-lockscreen"});
     socket_ = QStringLiteral("wayland-kwin");
     return xvfb_->isRunning() && QTest::qWaitFor([&] { return QFile::exists(runtime + "/wayland-kwin"); }, 30000);
@@ -156,11 +142,7 @@ HeadlessCompositor::~HeadlessCompositor()
 
 void HeadlessCompositor::stop()
 {
-    // gnome-shell runs under dbus-run-session, which ends with it.
-    const pid_t shell = pid_t(FileContents(environment().value(QStringLiteral("XDG_RUNTIME_DIR")) + "/shell").toInt());
-    if (shell > 0)
-        ::kill(shell, SIGTERM);
-    for (QProcess *process : {&compositor_, &systemBus_}) {
+    for (QProcess *process : {&compositor_, &sessionBus_, &systemBus_}) {
         process->terminate();
         if (!process->waitForFinished(10000))
             process->kill();
@@ -175,10 +157,6 @@ QProcessEnvironment HeadlessCompositor::environment() const
     for (const char *name : {"PATH", "HOME", "XDG_RUNTIME_DIR"})
         environment.insert(QLatin1String(name), compositor_.processEnvironment().value(QLatin1String(name)));
     environment.insert(QStringLiteral("WAYLAND_DISPLAY"), socket_);
-    const QString runtime = environment.value(QStringLiteral("XDG_RUNTIME_DIR"));
-    if (desktop_ == Desktop::GnomeShell)
-        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"),
-                           QString::fromUtf8(FileContents(runtime + "/bus").trimmed()));
     const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"})
         if (own.contains(QLatin1String(name)))
@@ -251,12 +229,9 @@ bool HeadlessCompositor::key(const QString &name) const
     if (desktop_ == Desktop::KWin)
         return xvfb_->xdotool({QStringLiteral("key"), name});
     if (desktop_ == Desktop::GnomeShell) {
-        const auto code = std::find_if(std::begin(EvdevKeys), std::end(EvdevKeys),
-                                       [&](auto key) { return name == key.first; });
-        return code != std::end(EvdevKeys)
-               && call(remoteDesktop_, QStringLiteral("NotifyKeyboardKeycode"), {uint(code->second), true})
-               && (QTest::qWait(100),
-                   call(remoteDesktop_, QStringLiteral("NotifyKeyboardKeycode"), {uint(code->second), false}));
+        const uint code = name == QLatin1String("Escape") ? 1 : name == QLatin1String("x") ? 45 : 57; // evdev's
+        return call(remoteDesktop_, QStringLiteral("NotifyKeyboardKeycode"), {code, true})
+               && (QTest::qWait(100), call(remoteDesktop_, QStringLiteral("NotifyKeyboardKeycode"), {code, false}));
     }
     // Held a while: pressed at once, the key can reach a window before it has the focus, which
     // then sees only the release.
@@ -269,10 +244,7 @@ bool HeadlessCompositor::call(const QString &path, const QString &method, const 
 {
     QDBusMessage message = QDBusMessage::createMethodCall(RemoteDesktop, path, RemoteDesktop + ".Session", method);
     message.setArguments(arguments);
-    const QDBusMessage reply = bus().call(message);
-    if (reply.type() == QDBusMessage::ErrorMessage)
-        qWarning() << method << reply.errorMessage();
-    return reply.type() == QDBusMessage::ReplyMessage;
+    return bus().call(message).type() == QDBusMessage::ReplyMessage;
 }
 
 bool HeadlessCompositor::showsWindow(const QString &title) const

@@ -15,13 +15,10 @@
 
 // A private Wayland compositor for one test with one 1920x1080 output, run as nobody when the
 // tests run as root (sway refuses root), as are the clients started here, each in the bare
-// environment a desktop hands its programs: PATH, HOME, XDG_RUNTIME_DIR, WAYLAND_DISPLAY, and
-// the session bus where the desktop has one.
-// - sway: headless (wlroots' pixman renderer, no input devices), output HEADLESS-1; outputs can
-//   be added.
-// - gnome-shell: headless with a virtual monitor, on a session bus of its own that this process
-//   may use too (keys through mutter's remote desktop), and an empty system bus.
-// - KWin: nested in a private X server, which shows its output and takes the keys.
+// environment a desktop hands its programs: PATH, HOME, XDG_RUNTIME_DIR, WAYLAND_DISPLAY.
+// Sway runs headless (pixman renderer, no input devices; output HEADLESS-1, more can be added),
+// gnome-shell with its session bus in XDG_RUNTIME_DIR, which this process joins for keys and
+// screenshots, KWin nested in a private X server, which shows its output and takes the keys.
 class HeadlessCompositor
 {
 public:
@@ -68,6 +65,7 @@ private:
     Desktop desktop_;
     QTemporaryDir folder_;
     QProcess compositor_;
+    QProcess sessionBus_;
     QProcess systemBus_;
     std::unique_ptr<XvfbServer> xvfb_;
     QString socket_;

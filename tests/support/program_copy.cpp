@@ -7,9 +7,9 @@
 ProgramCopy::ProgramCopy()
 {
     // The idle watcher, which the program runs from beside itself, comes along.
-    const QString watcher = QFileInfo(QStringLiteral(CLOCKSAVER_PROGRAM)).path() + QStringLiteral("/clocksaver-watch");
     valid_ = QFile::copy(QStringLiteral(CLOCKSAVER_PROGRAM), programPath())
-             && QFile::copy(watcher, filePath(QStringLiteral("clocksaver-watch")));
+             && QFile::copy(QFileInfo(QStringLiteral(CLOCKSAVER_PROGRAM)).path() + "/clocksaver-watch",
+                            filePath("clocksaver-watch"));
 }
 
 std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProcessEnvironment environment,
