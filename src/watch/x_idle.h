@@ -22,7 +22,8 @@ public:
     ~XIdle() override;
 
     bool stillIdle() override;
-    // As "xset s off" leaves it, or while a program has suspended the screen saver.
+    // As "xset s off" leaves it. (While a program has suspended the screen saver, as players
+    // do, the server counts no idle time at all.)
     bool savingDisabled() override;
 
 private:
