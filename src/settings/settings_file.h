@@ -2,7 +2,7 @@
 // The settings file: three lines beside the program, in the single-byte Latin-1 set.
 //   1: the screen text, taken verbatim
 //   2: whole hours from the computer's clock to local time
-//   3: whole hours from the computer's clock to UTC
+//   3: whole hours from the computer's clock to UTC; empty: the system time zone's difference
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -50,6 +50,10 @@ std::optional<std::int32_t> ParseHourOffset(QByteArrayView text);
 // Reads the settings file, puts the hour differences found there into LocalOffset and
 // UtcOffset, and returns the screen text.
 QByteArray ReadSettings();
+
+// The UTC difference as the settings dialog saves it: exactly as typed, but empty while it is the
+// system time zone's, so the UTC dial keeps following the zone when summer time begins or ends.
+QByteArray UtcTextToSave(const QByteArray &typed);
 
 struct SaveResult
 {

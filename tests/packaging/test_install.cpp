@@ -88,7 +88,7 @@ private slots:
         QVERIFY(TakesTheLock(folder + "/clocksaver.in1"));
         QVERIFY(confirmTheSettings());
         QVERIFY(EndsCleanly(settings, folder + "/clocksaver.in1"));
-        QCOMPARE(FileContents(folder + "/clocksaver.in1.ini"), QByteArray("QX0VRT\n0\n-1\n"));
+        QCOMPARE(FileContents(folder + "/clocksaver.in1.ini"), QByteArray("QX0VRT\n0\n\n"));
         QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
 
@@ -101,7 +101,7 @@ private slots:
         QVERIFY(EndsCleanly(settings, userConfig() + "/clocksaver.in1"));
         QFile saved(userConfig() + "/clocksaver.in1.ini");
         QVERIFY(saved.open(QIODevice::ReadWrite));
-        QCOMPARE(saved.readAll(), QByteArray("QX0VRT\n0\n-1\n"));
+        QCOMPARE(saved.readAll(), QByteArray("QX0VRT\n0\n\n"));
         QCOMPARE(QFileInfo(userConfig()).permissions(), QFile::Permissions(0x7700)); // rwx------
 
         // The clocks read their settings from there too.
