@@ -65,7 +65,9 @@ struct SaveResult
 // contents are complete on disk before they replace the old file; on any failure the old file
 // is left as it was. A read-only settings file is never replaced, nor one that the reader
 // would not read for its owner; a symbolic link is kept and the file it leads to replaced.
-// New files that earlier saves, killed midway, left beside it go.
+// New files that earlier saves, killed midway, left beside it go. An ownerOnly file is left
+// readable and writable by its owner alone (mode 0600 or narrower); others keep their mode.
 SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, const QByteArray &localText,
-                             const QByteArray &utcText);
+                             const QByteArray &utcText, bool ownerOnly = false);
+// Into the settings file in use, which in the user's own folder is for the user's eyes only.
 SaveResult WriteSettings(const QByteArray &screenText, const QByteArray &localText, const QByteArray &utcText);
