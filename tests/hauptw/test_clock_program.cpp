@@ -123,8 +123,7 @@ void TestClockProgram::handsShowTheTimeOnBothDialsAndTextAtTheTop()
     QFETCH(QStringList, serverArguments);
     xvfb_ = std::make_unique<XvfbServer>(1024, 768, serverArguments);
     QVERIFY(startShowMode());
-    // The first drawing comes with the first show; what is wrong with the last screen, if
-    // anything, is told below.
+    // The first drawing comes with the first show; what is wrong with the last screen is told below.
     QImage screen;
     static_cast<void>(
         QTest::qWaitFor([&] { return clockFaults(screen = xvfb_->screenshot(), QRect(0, 0, 1024, 768)).isEmpty(); }, 10000));

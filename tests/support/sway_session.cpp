@@ -139,7 +139,6 @@ bool SwaySession::addOutput(const QString &name, const QRect &geometry) const
 
 QImage SwaySession::screenshot(const QString &output, bool withPointer) const
 {
-    // Uncompressed, which is quicker to make and to read.
     QStringList arguments{QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-o"), output, QStringLiteral("-")};
     if (withPointer)
         arguments.prepend(QStringLiteral("-c"));
