@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -52,13 +53,14 @@ InstanceLock::Kind lockKindFor(RunMode mode)
 }
 
 // Qt ends the program with exit() when it loses the X server, and with _exit() when it loses a
-// Wayland compositor; the lock goes then too.
-InstanceLock *lockToReleaseAtExit = nullptr;
+// Wayland compositor; the lock goes then too. The loss may be found on Qt's thread that reads from
+// the compositor while the GUI thread ends the run: whoever takes the lock from here releases it.
+std::atomic<InstanceLock *> lockToReleaseAtExit = nullptr;
 
 void releaseLockAtExit()
 {
-    if (lockToReleaseAtExit)
-        lockToReleaseAtExit->release();
+    if (InstanceLock *lock = lockToReleaseAtExit.exchange(nullptr))
+        lock->release();
 }
 
 int reportLockFailure(const InstanceLock &lock)
@@ -158,7 +160,9 @@ int runLocked(int &argc, char **argv)
     }
     lockToReleaseAtExit = &lock;
     const int exitCode = runForm(mode, argc, argv);
-    lockToReleaseAtExit = nullptr;
+    // Gone: the compositor's loss releases the lock and ends the program with its own report.
+    if (!lockToReleaseAtExit.exchange(nullptr))
+        AwaitEndByCompositorLoss();
     if (!lock.release())
         return reportLockFailure(lock);
     return exitCode;

@@ -218,10 +218,10 @@ QImage HeadlessCompositor::screenshot(const QString &output, bool withPointer) c
         QFile::remove(file);
         return image;
     }
-    QStringList arguments{QStringLiteral("-o"), output, QStringLiteral("-")};
+    QStringList arguments{QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-o"), output, QStringLiteral("-")};
     if (withPointer)
         arguments.prepend(QStringLiteral("-c"));
-    return QImage::fromData(run(QStringLiteral("grim"), arguments), "PNG");
+    return QImage::fromData(run(QStringLiteral("grim"), arguments), "PPM");
 }
 
 bool HeadlessCompositor::key(const QString &name) const
