@@ -6,8 +6,7 @@
 
 #include <QTest>
 
-// gnome-session as mutter asks it: the actions players and browsers hold back (8: idle).
-class SessionManager : public QObject
+class SessionManager : public QObject // gnome-session as mutter asks it: what players hold back (8: idle)
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.gnome.SessionManager")

@@ -11,14 +11,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-#include <memory>
-
 // A private Wayland compositor for one test with one 1920x1080 output, run as nobody when the
 // tests run as root (sway refuses root), as are the clients started here, each in the bare
-// environment a desktop hands its programs: PATH, HOME, XDG_RUNTIME_DIR, WAYLAND_DISPLAY.
-// Sway runs headless (pixman renderer, no input devices; output HEADLESS-1, more can be added),
-// gnome-shell with its session bus in XDG_RUNTIME_DIR, which this process joins for keys and
-// screenshots, KWin nested in a private X server, which shows its output and takes the keys.
+// environment a desktop hands its programs: PATH, HOME, XDG_RUNTIME_DIR, WAYLAND_DISPLAY. Sway
+// runs headless (output HEADLESS-1; more can be added), gnome-shell with its session bus in
+// XDG_RUNTIME_DIR, joined here for keys and screenshots, KWin nested in a private X server.
 class HeadlessCompositor
 {
 public:
@@ -48,8 +45,7 @@ public:
     // Presses and releases a key (an xkb name such as "space" or "Return"; on gnome-shell only
     // Escape, space and x).
     bool key(const QString &name) const;
-    // The session bus, where there is one.
-    QDBusConnection bus() const { return QDBusConnection(QStringLiteral("compositor")); }
+    QDBusConnection bus() const { return QDBusConnection(QStringLiteral("compositor")); } // gnome-shell's
     // Whether a window of this title comes onto an output within ten seconds, as sway's layout
     // tree says.
     bool showsWindow(const QString &title) const;

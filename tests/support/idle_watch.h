@@ -33,17 +33,15 @@ inline bool CoversTheScreen(const std::function<QImage()> &screenshot)
 }
 
 // The round under a compositor, the watcher started as a desktop starts its autostart entries;
-// and the watcher ends with the compositor.
+// and the watcher ends with the compositor, once its clocks have.
 inline bool WatchesUntilTheDesktopGoes(HeadlessCompositor &desktop, const ProgramCopy &copy,
                                        const std::function<bool()> &key)
 {
     QProcess watcher;
-    // The desktop's user writes the lock beside the program.
-    if (!QFile::setPermissions(copy.folder(), QFile::Permissions(0x7777)))
-        return false;
+    watcher.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    const bool writable = QFile::setPermissions(copy.folder(), QFile::Permissions(0x7777)); // for the desktop's user
     desktop.start(watcher, copy.programPath(), {"--watch", "3s"});
-    if (!ClocksComeAndGo(copy, key) || !TakesTheLock(copy.lockPath(), 30000))
-        return false;
+    const bool shown = writable && ClocksComeAndGo(copy, key) && TakesTheLock(copy.lockPath(), 30000);
     desktop.stop();
-    return EndsCleanly(watcher, copy.lockPath());
+    return shown && EndsCleanly(watcher, {}); // its clocks' lock is theirs to remove
 }

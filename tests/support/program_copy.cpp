@@ -1,15 +1,13 @@
 #include "program_copy.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QTest>
 
 ProgramCopy::ProgramCopy()
 {
     // The idle watcher, which the program runs from beside itself, comes along.
     valid_ = QFile::copy(QStringLiteral(CLOCKSAVER_PROGRAM), programPath())
-             && QFile::copy(QFileInfo(QStringLiteral(CLOCKSAVER_PROGRAM)).path() + "/clocksaver-watch",
-                            filePath("clocksaver-watch"));
+             && QFile::copy(QStringLiteral(CLOCKSAVER_WATCHER), filePath(QStringLiteral("clocksaver-watch")));
 }
 
 std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProcessEnvironment environment,
