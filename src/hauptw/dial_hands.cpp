@@ -2,7 +2,7 @@
 
 #include <vector>
 
-void DialHands::prepare(const Bitmap &clean, QPoint centre, int radius)
+void DialHands::prepare(const Bitmap &clean, PicturePoint centre, int radius)
 {
     clean_ = &clean;
     centre_ = centre;
@@ -14,7 +14,7 @@ void DialHands::prepare(const Bitmap &clean, QPoint centre, int radius)
 
 const Sprite &DialHands::sprite(HandPart part, const HandEnds &ends, SecondOfDay time)
 {
-    const QPoint end = HandPartEnd(part, ends);
+    const PicturePoint end = HandPartEnd(part, ends);
     std::optional<Kept> &kept = part == HandPart::Second ? seconds_[time % 60] : others_[int(part) - 1];
     if (!kept || kept->end != end) {
         const auto draw = [&](Canvas &canvas) { DrawHandPart(canvas, part, centre_, ends); };
@@ -30,12 +30,13 @@ void DialHands::move(Canvas &picture, SecondOfDay to)
 {
     const HandEnds ends = HandEndOffsets(radius_, to);
     const double scale = picture.scale();
-    std::vector<QRect> boxes = shown_ ? MovedHandsArea(centre_, *shown_, ends, scale) : HandsArea(centre_, ends, scale);
+    const std::vector<DrawnRect> boxes = shown_ ? MovedHandsArea(centre_, *shown_, ends, scale)
+                                                : HandsArea(centre_, ends, scale);
     shown_ = ends;
     shownTime_ = to;
     const Parts laid = parts(ends, to);
-    const QRect clean = cleanArea();
-    for (const QRect &box : boxes)
+    const DrawnRect clean = cleanArea();
+    for (const DrawnRect &box : boxes)
         picture.restore(box & clean, clean_->canvas(), laid);
 }
 
@@ -47,9 +48,9 @@ DialHands::Parts DialHands::parts(const HandEnds &ends, SecondOfDay time)
     return laid;
 }
 
-void DialHands::redraw(Canvas &picture, const QRect &area)
+void DialHands::redraw(Canvas &picture, const DrawnRect &area)
 {
-    const QRect box = area & cleanArea();
+    const DrawnRect box = area & cleanArea();
     if (box.isEmpty())
         return;
     if (shown_)
@@ -58,7 +59,7 @@ void DialHands::redraw(Canvas &picture, const QRect &area)
         picture.restore(box, clean_->canvas(), {});
 }
 
-QRect DialHands::cleanArea() const
+DrawnRect DialHands::cleanArea() const
 {
-    return clean_->canvas().scaledArea(clean_->pictureArea());
+    return clean_->canvas().drawnArea(clean_->pictureArea());
 }

@@ -4,9 +4,8 @@
 #include "opdate/opdate.h"
 #include "drawing/bitmap.h"
 #include "drawing/canvas.h"
+#include "drawing/coordinates.h"
 #include "drawing/sprite.h"
-
-#include <QPoint>
 
 #include <array>
 #include <optional>
@@ -20,30 +19,28 @@ class DialHands
 public:
     // For the dial at `centre` whose clean picture, mapped like the picture, `clean` holds;
     // forgets the sprites of an earlier layout.
-    void prepare(const Bitmap &clean, QPoint centre, int radius);
+    void prepare(const Bitmap &clean, PicturePoint centre, int radius);
     // Changes the hands on `picture` from those it drew last (none since prepare: the picture is
     // clean there) to those for `to`. Only the boxes of the hands that moved are copied there,
     // none beyond the clean picture's area.
     void move(Canvas &picture, SecondOfDay to);
-    // Copies this area of the clean picture, in the scale's pixels, to `picture` with the hands
-    // it drew last laid over it: once the clean picture changed there, the picture shows the
-    // change under the hands.
-    void redraw(Canvas &picture, const QRect &area);
+    // Copies this area of the clean picture to `picture` with the hands it drew last laid over
+    // it: once the clean picture changed there, the picture shows the change under the hands.
+    void redraw(Canvas &picture, const DrawnRect &area);
 
 private:
     struct Kept
     {
-        QPoint end;
+        PicturePoint end;
         Sprite sprite;
     };
     const Sprite &sprite(HandPart part, const HandEnds &ends, SecondOfDay time);
     using Parts = std::array<const Sprite *, std::size(HandParts)>;
     Parts parts(const HandEnds &ends, SecondOfDay time);
-    // The clean picture's pixels, in the scale's.
-    QRect cleanArea() const;
+    DrawnRect cleanArea() const;
 
     const Bitmap *clean_ = nullptr;
-    QPoint centre_;
+    PicturePoint centre_;
     int radius_ = 0;
     std::optional<HandEnds> shown_;
     SecondOfDay shownTime_ = 0;

@@ -2,9 +2,9 @@
 
 #include "hauptw/globe_projection.h"
 #include "drawing/bitmap.h"
+#include "drawing/coordinates.h"
 
 #include <QImage>
-#include <QRect>
 
 #include <array>
 #include <cstdint>
@@ -26,9 +26,9 @@ public:
     // the picture's pixels, as the clean dial's canvas maps them; forgets an earlier globe.
     void prepare(Bitmap &clean, const QImage &layers, const DialGlobe &globe);
     // Paints the globe on the clean dial as the sun in this direction (see SunDirection) lights it.
-    // Returns the areas, in the scale's pixels (see Canvas), where the clean dial changed: a few
-    // strips along the twilight when the sun moved on a little.
-    std::vector<QRect> shade(const std::array<double, 3> &sun);
+    // Returns the areas where the clean dial changed: a few strips along the twilight when the sun
+    // moved on a little.
+    std::vector<DrawnRect> shade(const std::array<double, 3> &sun);
 
 private:
     // One pixel of the globe: the ground under it, as a unit vector in steps of 1 / UnitSteps,

@@ -25,6 +25,7 @@ THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
     connect(this, &FullScreenForm::painted, this, &THauptwin::FormPaint);
     connect(this, &FullScreenForm::keyPressed, this, &THauptwin::FormKeyDown);
     connect(bild, &ImageControl::mouseMoved, this, &THauptwin::bildMouseMove);
+    connect(bild, &ImageControl::outputChosen, this, &FullScreenForm::leaveUnpainted);
     // The picture keeps its shape, so wide screens have wide black bands beside it; movement
     // there, or on another screen, wakes the user's desktop just the same.
     connect(this, &FullScreenForm::mouseMoved, this, &THauptwin::bildMouseMove);
@@ -75,19 +76,19 @@ void THauptwin::FormResize()
 
 // Hands end on the square's edge at 0 and 30 seconds, and their round ends and soft edges reach
 // a little beyond it: the patches take that in, so erasing leaves no trace.
-QRect THauptwin::patchArea(const QRect &square) const
+PictureRect THauptwin::patchArea(const PictureRect &square) const
 {
     const int overhang = HandOverhang(bild->canvas().scale());
     return square.adjusted(-overhang, -overhang, overhang, overhang);
 }
 
-void THauptwin::capture(Bitmap &patch, DialHands &hands, const QRect &square)
+void THauptwin::capture(Bitmap &patch, DialHands &hands, const PictureRect &square)
 {
-    const QRect area = patchArea(square);
+    const PictureRect area = patchArea(square);
     patch.cover(bild->canvas(), area);
     patch.canvas().copyRect(area, bild->canvas(), area);
     const int radius = ClockWidth / 2;
-    hands.prepare(patch, square.topLeft() + QPoint(radius, radius), radius);
+    hands.prepare(patch, square.topLeft() + PicturePoint(radius, radius), radius);
 }
 
 void THauptwin::FormShow()

@@ -35,7 +35,7 @@ void THauptwin::shadeGlobes(std::int64_t epochSecond)
 {
     const std::array<double, 3> sun = SunDirection(epochSecond);
     for (const auto &[globe, hands] : {std::pair(&localGlobe_, &localHands_), std::pair(&utcGlobe_, &utcHands_)}) {
-        for (const QRect &area : globe->shade(sun))
+        for (const DrawnRect &area : globe->shade(sun))
             hands->redraw(bild->canvas(), area);
     }
     shadingShown_ = epochSecond / ShadingPeriod;
@@ -55,14 +55,14 @@ void THauptwin::paintClock(DialHands &hands, SecondOfDay time, SecondOfDay &show
 void THauptwin::paintScreenText()
 {
     const QString text = QString::fromLatin1(WithSlashedZeros(ScreenText));
-    const std::optional<QPoint> origin = placeScreenText(text);
+    const std::optional<PicturePoint> origin = placeScreenText(text);
     if (!origin)
         return;
     bild->canvas().setBrushStyle(BrushStyle::Clear);
     bild->canvas().textOut(origin->x(), origin->y(), text);
 }
 
-std::optional<QPoint> THauptwin::placeScreenText(const QString &text)
+std::optional<PicturePoint> THauptwin::placeScreenText(const QString &text)
 {
     Canvas &canvas = bild->canvas();
     canvas.setFontName(QStringLiteral("Verdana"));
@@ -72,5 +72,5 @@ std::optional<QPoint> THauptwin::placeScreenText(const QString &text)
     if (TextPlacement != TopCentre)
         return std::nullopt;
     // Centred on the picture, which is where the text is drawn, whatever the screen's width.
-    return QPoint((bild->pictureSize().width() - canvas.textWidth(text)) / 2, DialLayout::TextTop);
+    return PicturePoint((bild->pictureSize().width() - canvas.textWidth(text)) / 2, DialLayout::TextTop);
 }

@@ -120,8 +120,8 @@ void TestHauptwinPaint::leftDialShowsLocalTimeAndRightDialUtc()
     const auto window = fixture_->showWindow("QX0VRT\n0\n-9\n");
     QVERIFY(window);
     const QImage picture = drawnPicture(*window);
-    for (const QPoint hub : {LocalCentre, UtcCentre})
-        QCOMPARE(QColor(picture.pixel(hub)), QColor(128, 128, 128));
+    for (const PicturePoint hub : {LocalCentre, UtcCentre})
+        QCOMPARE(QColor(picture.pixel(hub.qt())), QColor(128, 128, 128));
 
     QVERIFY(isRed(picture.pixel(531, 623)));
     QVERIFY(isRed(picture.pixel(787, 623)));
@@ -202,9 +202,9 @@ void TestHauptwinPaint::movingTickUpdatesOnlyWhereTheHandsWereAndAre()
     QRegion hands;
     for (const auto &[centre, before, after] : {std::tuple(LocalCentre, SecondsFromHms(12, 0, 59), SecondsFromHms(12, 1, 0)),
                                                 std::tuple(UtcCentre, SecondsFromHms(11, 0, 59), SecondsFromHms(11, 1, 0))})
-        for (const QRect &box : MovedHandsArea(centre, HandEndOffsets(HandRadius, before), HandEndOffsets(HandRadius, after),
-                                               window->bild->canvas().scale()))
-            hands += window->bild->controlArea(box.translated(-window->bild->canvas().origin()));
+        for (const DrawnRect &box : MovedHandsArea(centre, HandEndOffsets(HandRadius, before),
+                                                   HandEndOffsets(HandRadius, after), window->bild->canvas().scale()))
+            hands += window->bild->mapping().controlArea(box).qt();
     QVERIFY2((picture.painted - hands).isEmpty(), "only the boxes of the hands that moved are repainted");
     QVERIFY2(picture.painted.boundingRect().height() < ClockSize * 6 / 10, "all hands up: the lower half stays");
     // The picture's repaint is no request to draw again: no paint of the window, no extra tick.
