@@ -110,11 +110,11 @@ std::uint32_t globeLight(QRgb day, QRgb layer)
 } // namespace
 
 // Runs, texels and lights are in the clean dial's own pixels.
-void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe &globe)
+void GlobeShading::prepare(const Bitmap &clean, const QImage &layers, const DialGlobe &globe)
 {
-    clean_ = &clean;
     runs_.clear();
     const Canvas &canvas = clean.canvas();
+    prepared_ = canvas.drawnArea(PatchRect(clean.image().rect()));
     const int reach = int(std::ceil(globe.radius)) + 2;
     const PicturePoint centre(globe.centre.toPoint());
     const PictureRect area(centre - PicturePoint(reach, reach), centre + PicturePoint(reach - 1, reach - 1));
@@ -167,10 +167,11 @@ void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe 
         }
 }
 
-std::vector<DrawnRect> GlobeShading::shade(const std::array<double, 3> &sun)
+std::vector<DrawnRect> GlobeShading::shade(Bitmap &clean, const std::array<double, 3> &sun)
 {
-    Bitmap &clean = *clean_;
     std::vector<DrawnRect> changed;
+    if (clean.canvas().drawnArea(PatchRect(clean.image().rect())) != prepared_)
+        return changed;
     const std::int32_t sunX = unitSteps(sun[0]), sunY = unitSteps(sun[1]), sunZ = unitSteps(sun[2]);
     const auto &brightness = brightnessBySine();
     QImage &pixels = clean.image();

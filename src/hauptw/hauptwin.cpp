@@ -88,7 +88,7 @@ void THauptwin::capture(Bitmap &patch, DialHands &hands, const PictureRect &squa
     patch.cover(bild->canvas(), area);
     patch.canvas().copyRect(area, bild->canvas(), area);
     const int radius = ClockWidth / 2;
-    hands.prepare(patch, square.topLeft() + PicturePoint(radius, radius), radius);
+    hands.prepare(square.topLeft() + PicturePoint(radius, radius), radius);
 }
 
 void THauptwin::FormShow()

@@ -85,7 +85,7 @@ private:
     // with.
     void capture(Bitmap &patch, DialHands &hands, const PictureRect &square);
     // `shown` is the time the dial shows, -1 before its first hands.
-    void paintClock(DialHands &hands, SecondOfDay time, SecondOfDay &shown);
+    void paintClock(DialHands &hands, const Bitmap &patch, SecondOfDay time, SecondOfDay &shown);
     void paintScreenText();
     // Moves the picture on along its path when a step is due.
     void wander();

@@ -204,7 +204,7 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
     patch.cover(canvas, dialArea);
     patch.canvas().copyRect(dialArea, canvas, dialArea);
     DialHands hands;
-    hands.prepare(patch, Centre, Radius);
+    hands.prepare(Centre, Radius);
 
     const PictureRect hub = HandPartBounds(HandPart::Hub, Centre, {}, scale);
     std::vector<SecondOfDay> times;
@@ -215,7 +215,7 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
     SecondOfDay shown = -1;
     for (const SecondOfDay time : times) {
         reported = QRegion();
-        hands.move(canvas, time);
+        hands.move(canvas, patch, time);
         QImage expected = clean;
         Canvas direct(expected);
         direct.setMapping(scale);
