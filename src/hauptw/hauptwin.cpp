@@ -60,8 +60,16 @@ void THauptwin::FormResize()
     // text, so restoring them never wipes a letter.
     wander_ = wanderPath();
     bild->setOffset(wander_.offsetAt(wanderStep_));
-    if (!bild->place(pictureArea()))
+    switch (bild->place(pictureArea())) {
+    case ImageControl::Placed::Unchanged:
         return;
+    case ImageControl::Placed::Dropped:
+        // Nothing to draw on until the window has pixels again, and then a clean picture.
+        PatchesReady = false;
+        return;
+    case ImageControl::Placed::MadeAfresh:
+        break;
+    }
     paintScreenText();
     capture(*LocalPatch, localHands_, localSquare());
     capture(*UtcPatch, utcHands_, utcSquare());

@@ -60,7 +60,8 @@ public:
     ImageControl *bild = nullptr;
     QTimer *TimerUhr = nullptr;
 
-    // Set by the first layout, which captures the clean picture; painting waits for it.
+    // Set by the first layout, which captures the clean picture; painting waits for it. Cleared
+    // when the picture is dropped (a window with no pixels), as the patches then show nothing.
     bool PatchesReady = false;
     // The clock squares, in picture pixels.
     std::int32_t LocalClockTop = 0;

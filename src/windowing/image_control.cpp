@@ -36,7 +36,7 @@ QSize ImageControl::pixelsFor(const QSize &controlSize) const
     return pixels.scaled(MaxPixels, Qt::KeepAspectRatio);
 }
 
-bool ImageControl::place(const QRect &geometry)
+ImageControl::Placed ImageControl::place(const QRect &geometry)
 {
     placed_ = geometry;
     setGeometry(geometry.translated(offsetInPoints()));
@@ -49,12 +49,14 @@ bool ImageControl::place(const QRect &geometry)
             picture_ = MovedToLargePages(source_(pixels).convertToFormat(QImage::Format_RGB32));
     }
     mapping_ = ControlMapping(geometry.size(), picture_.size(), devicePixelRatioF());
-    if (kept || picture_.isNull())
-        return false;
+    if (kept)
+        return Placed::Unchanged;
+    if (picture_.isNull())
+        return Placed::Dropped;
     chooseOutput();
     canvas_.setMapping(double(picture_.width()) / pictureSize_.width());
     update();
-    return true;
+    return Placed::MadeAfresh;
 }
 
 void ImageControl::setOffset(const QPoint &devicePixels)

@@ -33,10 +33,13 @@ public:
     // `size` is the picture's own size, the space its canvas draws in. The picture is made
     // when the control is placed.
     void setPicture(const QSize &size, PictureSource source);
+    // What placing the control did to its picture: the picture as it was, one made afresh
+    // (clean, with all drawing on the old one gone), or none at all, where there is nothing to
+    // make it for (no pixels to cover, no picture set).
+    enum class Placed { Unchanged, MadeAfresh, Dropped };
     // Puts the control there, in its parent's points, moved by the offset; if that changes the
-    // pixels it covers, makes the picture afresh for them, which drops all drawing on it, and
-    // says so.
-    bool place(const QRect &geometry);
+    // pixels it covers, makes the picture afresh for them.
+    Placed place(const QRect &geometry);
     // Moves the control this many device pixels (whole points where a point has several) from
     // where it is placed. The picture stays as drawn: in a window of its own, the X server
     // moves its pixels on the screen.
