@@ -36,6 +36,27 @@ DrawnRect handPiece(PicturePoint centre, PicturePoint end, double penPixels, int
 
 constexpr HandPart Hands[] = {HandPart::Second, HandPart::Minute, HandPart::Hour};
 
+// What tells the parts apart, in the order of HandPart.
+struct PartLook
+{
+    // None for the hub.
+    PicturePoint HandEnds::*end;
+    int pen;
+    BgrColour colour;
+};
+constexpr PartLook PartLooks[] = {
+    {&HandEnds::second, SecondHandPen, SecondHandColour},
+    {&HandEnds::minute, MinuteHandPen, MinuteHourHandColour},
+    {&HandEnds::hour, HourHandPen, MinuteHourHandColour},
+    {nullptr, HubPen, HubColour},
+};
+static_assert(std::size(PartLooks) == std::size(HandParts));
+
+const PartLook &lookOf(HandPart part)
+{
+    return PartLooks[std::size_t(part)];
+}
+
 qint64 pixelsIn(const DrawnRect &box)
 {
     return qint64(box.width()) * box.height();
@@ -128,32 +149,13 @@ std::vector<DrawnRect> MovedHandsArea(PicturePoint centre, const HandEnds &befor
 
 PicturePoint HandPartEnd(HandPart part, const HandEnds &ends)
 {
-    switch (part) {
-    case HandPart::Second:
-        return ends.second;
-    case HandPart::Minute:
-        return ends.minute;
-    case HandPart::Hour:
-        return ends.hour;
-    case HandPart::Hub:
-        break;
-    }
-    return {};
+    const auto end = lookOf(part).end;
+    return end ? ends.*end : PicturePoint();
 }
 
 int HandPartPen(HandPart part)
 {
-    switch (part) {
-    case HandPart::Second:
-        return SecondHandPen;
-    case HandPart::Minute:
-        return MinuteHandPen;
-    case HandPart::Hour:
-        return HourHandPen;
-    case HandPart::Hub:
-        break;
-    }
-    return HubPen;
+    return lookOf(part).pen;
 }
 
 PictureRect HandPartBounds(HandPart part, PicturePoint centre, const HandEnds &ends, double scale)
@@ -167,20 +169,13 @@ PictureRect HandPartBounds(HandPart part, PicturePoint centre, const HandEnds &e
 
 void DrawHandPart(Canvas &canvas, HandPart part, PicturePoint centre, const HandEnds &ends)
 {
+    const PartLook &look = lookOf(part);
     canvas.setPenStyle(Qt::SolidLine);
     canvas.setBrushStyle(BrushStyle::Solid);
-    canvas.setPenWidth(HandPartPen(part));
-    switch (part) {
-    case HandPart::Second:
-        canvas.setPenColour(SecondHandColour);
-        break;
-    case HandPart::Minute:
-    case HandPart::Hour:
-        canvas.setPenColour(MinuteHourHandColour);
-        break;
-    case HandPart::Hub:
-        canvas.setPenColour(HubColour);
-        canvas.setBrushColour(HubColour);
+    canvas.setPenWidth(look.pen);
+    canvas.setPenColour(look.colour);
+    if (part == HandPart::Hub) {
+        canvas.setBrushColour(look.colour);
         canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);
         return;
     }
