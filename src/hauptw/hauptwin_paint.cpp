@@ -22,7 +22,7 @@ void THauptwin::PaintBoxSekundePaint()
     const bool newSecond = now != clockShown_;
     clockShown_ = now;
     paintClock(localHands_, *LocalPatch, ShiftedByHours(now, LocalOffset), localShown_);
-    paintClock(utcHands_, *UtcPatch, ShiftedByHours(now, UtcOffset), utcShown_);
+    paintClock(utcHands_, *UtcPatch, ShiftedByHours(now, UtcOffsetInForce()), utcShown_);
     // The sun goes by the real instant, not by the hours the dials are set off by.
     if (!newSecond)
         return;

@@ -70,12 +70,23 @@ FullScreenForm::FullScreenForm(HostWindow *host)
         embedIn(*host);
         return;
     }
-    placeOnPrimaryScreen();
-    connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, this, &FullScreenForm::followScreens);
+    followPrimaryScreen();
+    // The user may make another screen primary; on Wayland the next output becomes primary when
+    // the first one goes.
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &FullScreenForm::followPrimaryScreen,
+            Qt::QueuedConnection);
     // A monitor plugged in while the form shows is covered too; one unplugged leaves a cover
     // spare. Queued, so Qt has moved the windows off a screen that went.
     for (auto change : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved})
         connect(qGuiApp, change, this, &FullScreenForm::followScreens, Qt::QueuedConnection);
+}
+
+void FullScreenForm::followPrimaryScreen()
+{
+    disconnect(primaryGeometry_);
+    primaryGeometry_ = connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, this,
+                               &FullScreenForm::followScreens);
+    followScreens();
 }
 
 void FullScreenForm::followScreens()

@@ -63,6 +63,8 @@ private:
     void embedIn(HostWindow &host);
     void grabKeyboardOnce();
     void placeOnPrimaryScreen();
+    // Goes to the screen that is primary now, and from then on follows its size and place.
+    void followPrimaryScreen();
     void followScreens();
     int heightInDevicePixels() const;
     void coverTheRest();
@@ -74,6 +76,7 @@ private:
     bool keyboardGrabbed_ = false;
     // Where the pointer was last seen over any of the windows.
     QPoint pointer_;
+    QMetaObject::Connection primaryGeometry_;
     // Other screens first, then the bands. Hidden, not deleted, when the form hides: closing may
     // come from a cover's own event, and a window deleted while its event is delivered crashes
     // Qt. They go with the form.
