@@ -162,11 +162,11 @@ void FullScreenForm::embedIn(HostWindow &host)
 void FullScreenForm::resizeEvent(QResizeEvent *)
 {
     emit resized();
-    // Where the picture shows through an X window of its own, none of it is ever painted into the
-    // form's buffer, so the rest of the form, the room the picture wanders in, need not be either.
-    const QList<QWidget *> children = findChildren<QWidget *>();
-    paintNothing(*this, std::any_of(children.begin(), children.end(),
-                                    [](const QWidget *child) { return child->testAttribute(Qt::WA_PaintOnScreen); }));
+}
+
+void FullScreenForm::leaveUnpainted(bool unpainted)
+{
+    paintNothing(*this, unpainted);
 }
 
 void FullScreenForm::showEvent(QShowEvent *)

@@ -36,6 +36,9 @@ public:
     QRect pictureArea() const;
     // The path the picture wanders on this screen, or in the host's window.
     PictureWander wanderPath() const;
+    // Where the picture shows through a window of its own, none of it is ever painted into the
+    // form's buffer, so the rest of the form, the room the picture wanders in, need not be either.
+    void leaveUnpainted(bool unpainted);
 
 signals:
     void resized();
