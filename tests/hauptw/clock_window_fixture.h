@@ -32,9 +32,8 @@ inline QImage shadedPicture(const THauptwin &window)
     return picture;
 }
 
-// The part of the window that shows what differs between two of its pictures on each dial: the
-// smallest box there that holds every differing pixel, 8 picture pixels wider each way for the
-// hub (7 across with its pen), which does not change but is drawn anew over the hands' feet.
+// On each dial, the box around every pixel that differs between two pictures, 8 picture pixels
+// wider for the hub (7 across), which does not change but is drawn anew over the hands' feet.
 inline QRegion aroundDifferencesOnTheDials(const THauptwin &window, const QImage &a, const QImage &b)
 {
     const int margin = int(8 * window.bild->canvas().scale());
