@@ -3,6 +3,8 @@
 #include "windowing/display_platform.h"
 #include "windowing/host_window.h"
 #include "drawing/picture_fit.h"
+#include "wayland/black_surface.h"
+#include "wayland/wayland_globals.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -59,6 +61,37 @@ void clearToBlackOnX(QWidget &widget)
     const quint32 black = 0;
     xcb_change_window_attributes(x11->connection(), xcb_window_t(widget.winId()), XCB_CW_BACK_PIXEL, &black);
 }
+
+// A black window over another screen. On Wayland it shows one black pixel, scaled by the
+// compositor, where the compositor can: Qt paints nothing there and keeps no pixels for it, and
+// each configure is answered as soon as Qt has acknowledged it.
+class Cover : public QWidget
+{
+public:
+    Cover() : QWidget(nullptr, CoveringWindow)
+    {
+        if (const WaylandGlobals *globals = WaylandGlobals::get()) {
+            black_ = std::make_unique<BlackSurface>(*globals);
+            setAttribute(Qt::WA_PaintOnScreen);
+        }
+    }
+
+protected:
+    QPaintEngine *paintEngine() const override { return black_ ? nullptr : QWidget::paintEngine(); }
+    void paintEvent(QPaintEvent *) override
+    {
+        if (black_)
+            black_->show(SurfaceOf(windowHandle()), size());
+    }
+    void hideEvent(QHideEvent *) override
+    {
+        if (black_)
+            black_->forget();
+    }
+
+private:
+    std::unique_ptr<BlackSurface> black_;
+};
 
 } // namespace
 
@@ -264,7 +297,7 @@ void FullScreenForm::coverTheRest()
 void FullScreenForm::cover(std::size_t index, const QRect &area, QScreen *screen)
 {
     if (index == covers_.size()) {
-        auto cover = std::make_unique<QWidget>(nullptr, CoveringWindow);
+        auto cover = std::make_unique<Cover>();
         cover->setAttribute(Qt::WA_QuitOnClose, false);
         makeBlackBlank(*cover);
         cover->installEventFilter(this);
@@ -272,8 +305,8 @@ void FullScreenForm::cover(std::size_t index, const QRect &area, QScreen *screen
     }
     QWidget &cover = *covers_[index];
     const bool band = screen == QGuiApplication::primaryScreen();
-    // No band pixels are ever kept in this process.
-    paintNothing(cover, band);
+    // No band pixels are ever kept in this process, nor any where a cover paints itself.
+    paintNothing(cover, band || cover.testAttribute(Qt::WA_PaintOnScreen));
     if (band) {
         cover.setScreen(screen);
         cover.setWindowState(Qt::WindowNoState);

@@ -153,6 +153,20 @@ private slots:
         QVERIFY(EndsCleanly(process_, copy_->lockPath()));
     }
 
+    // Every desktop has a pointer. Resting on the clocks' output, it keeps sway from showing a
+    // window's buffer there as it is, but not on the other output, which sway scans out as the
+    // black window left it: that must be black too.
+    void withAPointerOnTheClocksTheOtherOutputIsBlack()
+    {
+        pointer_.reset();
+        sway_ = std::make_unique<SwaySession>(SwaySession::ScanOut::Allowed);
+        QVERIFY(sway_->addOutput(Other, QRect(1920, 0, 1600, 900)));
+        pointer_ = std::make_unique<VirtualPointer>(*sway_);
+        QVERIFY(pointer_->move(-9999, -9999) && pointer_->move(100, 300));
+        QVERIFY(startByHand(QStringLiteral("/S"), withFixedClock(sway_->environment())));
+        QVERIFY(showsClocks());
+    }
+
     void sigtermEndsItByThatSignal()
     {
         QVERIFY(startByHand(QStringLiteral("/S"), sway_->environment()));

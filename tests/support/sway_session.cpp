@@ -31,7 +31,7 @@ QString entryMatching(const QString &folder, const QString &pattern)
 
 } // namespace
 
-SwaySession::SwaySession()
+SwaySession::SwaySession(ScanOut scanOut)
 {
     const QString runtime = makeOwnedFolder(folder_.filePath(QStringLiteral("runtime")), 0700);
     const QString home = makeOwnedFolder(folder_.filePath(QStringLiteral("home")), 0755);
@@ -54,9 +54,10 @@ SwaySession::SwaySession()
     // It logs what the headless machine lacks (a GPU, Xwayland): nothing the tests look at.
     sway_.setStandardOutputFile(QProcess::nullDevice());
     sway_.setStandardErrorFile(QProcess::nullDevice());
-    // Without direct scan-out: an output that shows a full-screen window's own buffer is not
-    // rendered, and a screenshot of it then shows whatever sway last rendered there.
-    startUnprivileged(sway_, QStringLiteral("sway"), {"-D", "noscanout", "-c", config.fileName()});
+    QStringList arguments{QStringLiteral("-c"), config.fileName()};
+    if (scanOut == ScanOut::Off)
+        arguments << QStringLiteral("-D") << QStringLiteral("noscanout");
+    startUnprivileged(sway_, QStringLiteral("sway"), arguments);
     if (!sway_.waitForStarted(10000)) {
         qWarning() << "sway:" << sway_.errorString() << "(Debian package sway)";
         return;

@@ -15,7 +15,11 @@
 class SwaySession
 {
 public:
-    SwaySession();
+    // Sway puts a full-screen window's buffer on its output as it is, where it can (direct scan-out),
+    // unless told not to. The headless backend then keeps what sway last rendered there, which is
+    // what screenshots show: only windows sway does not scan out show as they are.
+    enum class ScanOut { Off, Allowed };
+    explicit SwaySession(ScanOut scanOut = ScanOut::Off);
     ~SwaySession();
     SwaySession(const SwaySession &) = delete;
     SwaySession &operator=(const SwaySession &) = delete;
