@@ -15,7 +15,7 @@ if [ "${1:-}" = "--test" ]; then
   packages+=(
     xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick faketime procps
     desktop-file-utils xscreensaver mate-screensaver dbus-x11 libglib2.0-bin lintian clang-format
-    sway swayidle grim wtype
+    sway swayidle grim wtype tzdata man-db
   )
 fi
 

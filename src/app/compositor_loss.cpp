@@ -31,16 +31,20 @@ void onQtMessage(QtMsgType type, const QMessageLogContext &context, const QStrin
     // broken: the first cleans up and ends the process, the other waits for that end. The
     // clean-up touches only files.
     static std::atomic_flag ending = ATOMIC_FLAG_INIT;
-    if (ending.test_and_set()) {
-        for (;;)
-            ::pause();
-    }
+    if (ending.test_and_set())
+        AwaitEndByCompositorLoss();
     cleanUpOnLoss();
     ReportFailure(QStringLiteral("the Wayland compositor has gone away"));
     std::_Exit(1);
 }
 
 } // namespace
+
+void AwaitEndByCompositorLoss()
+{
+    for (;;)
+        ::pause();
+}
 
 void OnCompositorLost(void (*cleanUp)())
 {

@@ -6,3 +6,6 @@
 // the program's one line on standard error instead, and ends with exit code 1 as Qt would. Other
 // messages go on as before. Call once, before the GUI application exists.
 void OnCompositorLost(void (*cleanUp)());
+
+// For a thread that finds the clean-up begun on another one: waits there for the end it brings.
+[[noreturn]] void AwaitEndByCompositorLoss();

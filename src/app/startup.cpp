@@ -18,6 +18,7 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -51,13 +52,14 @@ InstanceLock::Kind lockKindFor(RunMode mode)
 }
 
 // Qt ends the program with exit() when it loses the X server, and with _exit() when it loses a
-// Wayland compositor; the lock goes then too.
-InstanceLock *lockToReleaseAtExit = nullptr;
+// Wayland compositor; the lock goes then too. The loss may be found on Qt's thread that reads from
+// the compositor while the GUI thread ends the run: whoever takes the lock from here releases it.
+std::atomic<InstanceLock *> lockToReleaseAtExit = nullptr;
 
 void releaseLockAtExit()
 {
-    if (lockToReleaseAtExit)
-        lockToReleaseAtExit->release();
+    if (InstanceLock *lock = lockToReleaseAtExit.exchange(nullptr))
+        lock->release();
 }
 
 int reportLockFailure(const InstanceLock &lock)
@@ -134,7 +136,8 @@ int runLocked(int &argc, char **argv)
     const RunMode mode = ModeFromArguments(arguments);
 
     if (IsHelpRequest(arguments))
-        std::fputs(qPrintable(UsageText(QFileInfo(programFilePath()).fileName(), BasePathInUse(programFilePath()))), stdout);
+        std::fputs(qPrintable(UsageText(QFileInfo(arguments.value(0)).fileName(), BasePathInUse(programFilePath()))),
+                   stdout);
     if (IsVersionRequest(arguments))
         std::fputs("clocksaver " CLOCKSAVER_VERSION "\n", stdout);
 
@@ -156,7 +159,9 @@ int runLocked(int &argc, char **argv)
     }
     lockToReleaseAtExit = &lock;
     const int exitCode = runForm(mode, argc, argv);
-    lockToReleaseAtExit = nullptr;
+    // Gone: the compositor's loss releases the lock and ends the program with its own report.
+    if (!lockToReleaseAtExit.exchange(nullptr))
+        AwaitEndByCompositorLoss();
     if (!lock.release())
         return reportLockFailure(lock);
     return exitCode;

@@ -1,5 +1,7 @@
 #include "usage.h"
 
+#include "usage_text.h"
+
 bool IsHelpRequest(const QStringList &arguments)
 {
     const QString first = arguments.value(1);
@@ -13,21 +15,7 @@ bool IsVersionRequest(const QStringList &arguments)
 
 QString UsageText(const QString &programName, const QString &basePath)
 {
-    return QStringLiteral("Usage: %1 /S | -root | /C\n"
-                          "A clock screen saver: a photograph with two clocks, local time and UTC.\n"
-                          "\n"
-                          "  /S     show the clocks over the whole screen; a key or a mouse movement ends them\n"
-                          "  -root  the same (also --root), as XScreenSaver's display programs take it\n"
-                          "  /C     open the settings: the screen text and the two hour differences\n"
-                          "  --version  print the version\n"
-                          "  Any other argument shows nothing.\n"
-                          "\n"
-                          "With XSCREENSAVER_WINDOW set to an X window id, as XScreenSaver and MATE's screen\n"
-                          "saver do, /S and -root draw the clocks in that window instead.\n"
-                          "\n"
-                          "The files live beside the program when its folder is writable, else in\n"
-                          "$XDG_CONFIG_HOME/clocksaver (~/.config/clocksaver); for this user now:\n"
-                          "Settings file: %2.ini\n"
-                          "Lock file:     %2 (exists while a copy runs)\n")
-        .arg(programName, basePath);
+    return QStringLiteral("Usage: %1 %2\n%3\nFor this user now:\nSettings file: %4.ini\nLock file:     %4 (exists while a "
+                          "copy runs)\n")
+        .arg(programName, QLatin1String(UsageArguments), QString::fromUtf8(UsageBody), basePath);
 }

@@ -7,13 +7,13 @@ void Bitmap::setSize(int width, int height)
     // Hands restore a few rows of a bitmap from all over it.
     image_ = LargePageImage(QSize(width, height));
     canvas_.setMapping(1.0);
-    pictureArea_ = image_.rect();
+    pictureArea_ = PictureRect(image_.rect());
 }
 
-void Bitmap::cover(const Canvas &canvas, const QRect &pictureArea)
+void Bitmap::cover(const Canvas &canvas, const PictureRect &area)
 {
-    const QRect pixels = canvas.pixelArea(pictureArea);
+    const DrawnRect pixels = canvas.drawnArea(area);
     setSize(pixels.width(), pixels.height());
-    canvas_.setMapping(canvas.scale(), canvas.origin() + pixels.topLeft());
-    pictureArea_ = pictureArea;
+    canvas_.setMapping(canvas.scale(), pixels.topLeft());
+    pictureArea_ = area;
 }

@@ -15,9 +15,9 @@ public:
     // Sized to hold exactly the pixels that `canvas` has for this area of its picture, and
     // drawn on in that picture's coordinates: copying the area from there to here and back
     // again is a plain pixel copy at any scale.
-    void cover(const Canvas &canvas, const QRect &pictureArea);
+    void cover(const Canvas &canvas, const PictureRect &area);
     // The area of the picture drawn on that these pixels hold: all of them after setSize.
-    QRect pictureArea() const { return pictureArea_; }
+    PictureRect pictureArea() const { return pictureArea_; }
     int width() const { return image_.width(); }
     int height() const { return image_.height(); }
 
@@ -29,6 +29,6 @@ public:
 
 private:
     QImage image_;
-    QRect pictureArea_;
+    PictureRect pictureArea_;
     Canvas canvas_{image_};
 };

@@ -20,45 +20,35 @@ const QString FallbackFace = QStringLiteral("DejaVu Sans");
 } // namespace
 
 // Lines and ellipse corners run through pixel centres, so a 1-pixel line lies on one pixel row.
-QPointF ScaledCentre(QPointF picturePoint, double scale)
+DrawnPointF ScaledCentre(PicturePointF point, double scale)
 {
-    return (picturePoint + QPointF(0.5, 0.5)) * scale;
+    return DrawnPointF((point.qt() + QPointF(0.5, 0.5)) * scale);
 }
 
 // Round caps reach as far beyond the ends as the pen's half width does beside the line. Qt
 // draws a pen thinner than a pixel as one a pixel wide.
-QRect OutlineArea(QPointF a, QPointF b, double penPixels)
+DrawnRect OutlineArea(DrawnPointF a, DrawnPointF b, double penPixels)
 {
     const double reach = std::max(penPixels, 1.0) / 2 + 1;
-    const QRectF box = QRectF(a, b).normalized().adjusted(-reach, -reach, reach, reach);
-    return QRect(QPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
-                 QPoint(int(std::ceil(box.right())) - 1, int(std::ceil(box.bottom())) - 1));
+    const QRectF box = QRectF(a.qt(), b.qt()).normalized().adjusted(-reach, -reach, reach, reach);
+    return {DrawnPoint(int(std::floor(box.left())), int(std::floor(box.top()))),
+            DrawnPoint(int(std::ceil(box.right())) - 1, int(std::ceil(box.bottom())) - 1)};
 }
 
-void Canvas::setMapping(double scale, QPoint origin)
+void Canvas::setMapping(double scale, DrawnPoint origin)
 {
     scale_ = scale;
     origin_ = origin;
 }
 
-QPointF Canvas::scaled(QPointF picturePoint) const
+DrawnRect Canvas::drawnArea(const PictureRect &area) const
 {
-    return picturePoint * scale_;
-}
-
-QRect Canvas::scaledArea(const QRect &pictureArea) const
-{
-    if (pictureArea.isEmpty())
+    if (area.isEmpty())
         return {};
-    const QPointF topLeft = scaled(pictureArea.topLeft());
-    const QPointF bottomRight = scaled(pictureArea.bottomRight() + QPoint(1, 1));
-    return QRect(QPoint(int(std::floor(topLeft.x())), int(std::floor(topLeft.y()))),
-                 QPoint(int(std::ceil(bottomRight.x())) - 1, int(std::ceil(bottomRight.y())) - 1));
-}
-
-QRect Canvas::pixelArea(const QRect &pictureArea) const
-{
-    return scaledArea(pictureArea).translated(-origin_);
+    const DrawnPointF topLeft = scaled(area.topLeft());
+    const DrawnPointF bottomRight = scaled(area.bottomRight() + PicturePoint(1, 1));
+    return {DrawnPoint(int(std::floor(topLeft.x())), int(std::floor(topLeft.y()))),
+            DrawnPoint(int(std::ceil(bottomRight.x())) - 1, int(std::ceil(bottomRight.y())) - 1)};
 }
 
 // Qt's smooth round caps move by a shade when their coordinates are shifted, but not when the
@@ -66,14 +56,14 @@ QRect Canvas::pixelArea(const QRect &pictureArea) const
 // gets the very pixels it gets on the whole picture.
 void Canvas::takeOriginOff(QPainter &painter) const
 {
-    painter.translate(-QPointF(origin_));
+    painter.translate(-QPointF(origin_.qt()));
 }
 
 void Canvas::lineTo(int x, int y)
 {
-    const QPointF from = ScaledCentre(penPosition_, scale_);
-    const QPointF to = ScaledCentre(QPoint(x, y), scale_);
-    penPosition_ = QPoint(x, y);
+    const DrawnPointF from = ScaledCentre(penPosition_, scale_);
+    const DrawnPointF to = ScaledCentre(PicturePoint(x, y), scale_);
+    penPosition_ = PicturePoint(x, y);
     if (penStyle_ == Qt::NoPen)
         return;
     {
@@ -81,14 +71,15 @@ void Canvas::lineTo(int x, int y)
         takeOriginOff(painter);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(QPen(QColor(RgbFromBgr(penColour_)), penPixels(), penStyle_, Qt::RoundCap, Qt::RoundJoin));
-        painter.drawLine(from, to);
+        painter.drawLine(from.qt(), to.qt());
     }
-    changed(OutlineArea(from, to, penPixels()).translated(-origin_));
+    changed(OutlineArea(from, to, penPixels()));
 }
 
 void Canvas::ellipse(int left, int top, int right, int bottom)
 {
-    const QRectF box(ScaledCentre(QPoint(left, top), scale_), ScaledCentre(QPoint(right, bottom), scale_));
+    const DrawnPointF topLeft = ScaledCentre(PicturePoint(left, top), scale_);
+    const DrawnPointF bottomRight = ScaledCentre(PicturePoint(right, bottom), scale_);
     {
         QPainter painter(&picture_);
         takeOriginOff(painter);
@@ -99,33 +90,35 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
             painter.setPen(QPen(QColor(RgbFromBgr(penColour_)), penPixels(), penStyle_));
         if (brushStyle_ == BrushStyle::Solid)
             painter.setBrush(QColor(RgbFromBgr(brushColour_)));
-        painter.drawEllipse(box);
+        painter.drawEllipse(QRectF(topLeft.qt(), bottomRight.qt()));
     }
-    changed(OutlineArea(box.topLeft(), box.bottomRight(), penPixels()).translated(-origin_));
+    changed(OutlineArea(topLeft, bottomRight, penPixels()));
 }
 
-void Canvas::copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea)
+void Canvas::copyRect(const PictureRect &destination, const Canvas &source, const PictureRect &sourceArea)
 {
-    const QRect target = pixelArea(destination);
+    const DrawnRect target = drawnArea(destination);
     if (target.isEmpty())
         return;
-    copyPixels(target, source, source.pixelArea(sourceArea));
+    copyPixels(inImage(target), source, source.inImage(source.drawnArea(sourceArea)));
     changed(target);
 }
 
-void Canvas::restore(const QRect &scaledArea, const Canvas &source, std::span<const Sprite *const> sprites)
+void Canvas::restore(const DrawnRect &area, const Canvas &source, std::span<const Sprite *const> sprites)
 {
-    if (scaledArea.isEmpty())
+    if (area.isEmpty())
         return;
-    const QRect target = scaledArea.translated(-origin_);
-    copyPixels(target, source, scaledArea.translated(-source.origin_));
+    const PatchRect target = inImage(area);
+    copyPixels(target, source, source.inImage(area));
     for (const Sprite *sprite : sprites)
         sprite->blendOnto(picture_, origin_, target);
-    changed(target);
+    changed(area);
 }
 
-void Canvas::copyPixels(const QRect &target, const Canvas &source, const QRect &from)
+void Canvas::copyPixels(const PatchRect &targetArea, const Canvas &source, const PatchRect &fromArea)
 {
+    const QRect &target = targetArea.qt();
+    const QRect &from = fromArea.qt();
     if (target.size() == from.size() && picture_.format() == source.picture_.format() && picture_.rect().contains(target)
         && source.picture_.rect().contains(from)) {
         // Row by row: Qt's painter would hand a large copy to worker threads, waking them all.
@@ -182,37 +175,38 @@ void Canvas::textOut(int x, int y, const QString &text)
 {
     if (text.isEmpty())
         return;
-    const QPointF origin = scaled(QPointF(x, y));
+    const DrawnPointF origin = scaled(PicturePointF(x, y));
     {
         QPainter painter(&picture_);
         takeOriginOff(painter);
         const QFont textFont = font(scale_);
         const QFontMetrics metrics(textFont);
         if (brushStyle_ == BrushStyle::Solid)
-            painter.fillRect(scaledArea(QRect(x, y, textWidth(text), textHeight(text))), QColor(RgbFromBgr(brushColour_)));
+            painter.fillRect(drawnArea(PictureRect(x, y, textWidth(text), textHeight(text))).qt(),
+                             QColor(RgbFromBgr(brushColour_)));
         painter.setRenderHint(QPainter::TextAntialiasing);
         painter.setFont(textFont);
         painter.setPen(QColor(RgbFromBgr(fontColour_)));
-        painter.drawText(origin + QPointF(0, metrics.ascent()), text);
+        painter.drawText(origin.qt() + QPointF(0, metrics.ascent()), text);
     }
-    changed(pixelArea(textArea(x, y, text)));
+    changed(drawnArea(textArea(x, y, text)));
 }
 
-QRect Canvas::textArea(int x, int y, const QString &text) const
+PictureRect Canvas::textArea(int x, int y, const QString &text) const
 {
     if (text.isEmpty())
         return {};
     const QFontMetrics metrics(font());
     const QRect cell(x, y, metrics.horizontalAdvance(text), metrics.height());
     const QRect ink = metrics.boundingRect(text).translated(x, y + metrics.ascent());
-    return cell.united(ink).adjusted(-2, -2, 2, 2);
+    return PictureRect(cell.united(ink).adjusted(-2, -2, 2, 2));
 }
 
-void Canvas::changed(const QRect &pixelArea)
+void Canvas::changed(const DrawnRect &area)
 {
     if (!changeListener_)
         return;
-    const QRect onPicture = pixelArea.intersected(picture_.rect());
-    if (!onPicture.isEmpty())
-        changeListener_(onPicture);
+    const PatchRect onImage = inImage(area) & PatchRect(picture_.rect());
+    if (!onImage.isEmpty())
+        changeListener_(drawnArea(onImage));
 }

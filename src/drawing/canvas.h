@@ -1,11 +1,10 @@
 #pragma once
 
 #include "drawing/bgr_colour.h"
+#include "drawing/coordinates.h"
 
 #include <QFlags>
 #include <QImage>
-#include <QPoint>
-#include <QRect>
 #include <QString>
 
 #include <functional>
@@ -16,16 +15,12 @@ class Sprite;
 
 enum class BrushStyle { Solid, Clear };
 
-// The scale's pixels are those a picture drawn at that scale has, counted from the picture's
-// top-left corner, as a canvas with origin (0, 0) draws into.
-
-// Where a line or outline through picture point p runs, in the scale's pixels: a corner at
-// whole (x, y) lies on the centre of that picture pixel.
-QPointF ScaledCentre(QPointF picturePoint, double scale);
-// The scale's pixels that a shape outlined within the box from a to b (in those pixels) may
-// touch when drawn with a pen this many of them wide: the pen's half width, and a pixel of soft
-// edge.
-QRect OutlineArea(QPointF a, QPointF b, double penPixels);
+// Where a line or outline through the picture point runs, drawn at the scale: a corner at whole
+// (x, y) lies on the centre of that picture pixel.
+DrawnPointF ScaledCentre(PicturePointF point, double scale);
+// The drawn pixels that a shape outlined within the box from a to b may touch when drawn with a
+// pen this many of them wide: the pen's half width, and a pixel of soft edge.
+DrawnRect OutlineArea(DrawnPointF a, DrawnPointF b, double penPixels);
 
 enum class FontStyle { Bold = 1, Italic = 2, Underline = 4, StrikeOut = 8 };
 Q_DECLARE_FLAGS(FontStyles, FontStyle)
@@ -33,6 +28,7 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(FontStyles)
 
 // Drawing on a picture with pen, brush and font that stay set between calls. Coordinates are
 // the picture's own pixels; a line or ellipse corner at (x, y) lies on the centre of that pixel.
+// The image drawn into holds the drawn pixels from its origin on (see coordinates.h).
 // The pixels drawn into may be finer: at scale 3 every picture pixel is 3 by 3 of them, and
 // pens and fonts grow with it, so a picture shown on a large screen is drawn at that screen's
 // resolution rather than stretched. Every operation reports the area of its pixels it may have
@@ -44,18 +40,19 @@ public:
     Canvas(const Canvas &) = delete;
     Canvas &operator=(const Canvas &) = delete;
 
-    // The area is in the pixels drawn into.
-    using ChangeListener = std::function<void(const QRect &pixelArea)>;
+    using ChangeListener = std::function<void(const DrawnRect &area)>;
     void setChangeListener(ChangeListener listener) { changeListener_ = std::move(listener); }
 
-    // Picture point (x, y) lands on pixel (x * scale, y * scale) - origin of the image drawn into.
-    void setMapping(double scale, QPoint origin = {});
+    // Picture point (x, y) is drawn at pixel (x * scale, y * scale), which lies at that pixel
+    // less the origin in the image drawn into.
+    void setMapping(double scale, DrawnPoint origin = {});
     double scale() const { return scale_; }
-    QPoint origin() const { return origin_; }
+    DrawnPoint origin() const { return origin_; }
     // The pixels that show this area of the picture, partly covered ones included.
-    QRect pixelArea(const QRect &pictureArea) const;
-    // The same in the scale's pixels, before the origin is taken off.
-    QRect scaledArea(const QRect &pictureArea) const;
+    DrawnRect drawnArea(const PictureRect &area) const;
+    // Where drawn pixels lie in the image drawn into, and back.
+    PatchRect inImage(const DrawnRect &area) const { return PatchRect(area.qt().translated(-origin_.qt())); }
+    DrawnRect drawnArea(const PatchRect &area) const { return DrawnRect(area.qt().translated(origin_.qt())); }
 
     void setPenStyle(Qt::PenStyle style) { penStyle_ = style; }
     void setPenWidth(int width) { penWidth_ = width; }
@@ -67,17 +64,17 @@ public:
     void setFontStyle(FontStyles styles) { fontStyles_ = styles; }
     void setFontColour(BgrColour colour) { fontColour_ = colour; }
 
-    QPoint penPosition() const { return penPosition_; }
-    void moveTo(int x, int y) { penPosition_ = QPoint(x, y); }
+    PicturePoint penPosition() const { return penPosition_; }
+    void moveTo(int x, int y) { penPosition_ = PicturePoint(x, y); }
     void lineTo(int x, int y);
     // The ellipse inside the box from (left, top) to (right, bottom), outlined with the pen and
     // filled with the brush.
     void ellipse(int left, int top, int right, int bottom);
     // Plain pixel copy of the source's pixels for that area; stretched if the sizes differ.
-    void copyRect(const QRect &destination, const Canvas &source, const QRect &sourceArea);
-    // Copies the source's pixels for this area, in the scale's pixels, and lays the sprites,
-    // made at this canvas's scale, over them: the area changes once, straight to the result.
-    void restore(const QRect &scaledArea, const Canvas &source, std::span<const Sprite *const> sprites);
+    void copyRect(const PictureRect &destination, const Canvas &source, const PictureRect &sourceArea);
+    // Copies the source's pixels for this area and lays the sprites, made at this canvas's
+    // scale, over them: the area changes once, straight to the result.
+    void restore(const DrawnRect &area, const Canvas &source, std::span<const Sprite *const> sprites);
 
     // In picture pixels.
     int textWidth(const QString &text) const;
@@ -87,7 +84,7 @@ public:
     void textOut(int x, int y, const QString &text);
     // The area of the picture textOut(x, y, text) may change, soft edges and overhanging
     // letters included.
-    QRect textArea(int x, int y, const QString &text) const;
+    PictureRect textArea(int x, int y, const QString &text) const;
 
     // Fonts are sized for this many pixels per inch on every screen, so text keeps its size
     // and position in the picture wherever it is shown.
@@ -96,18 +93,17 @@ public:
 private:
     // The font at the given scale.
     QFont font(double scale = 1.0) const;
-    // At the scale, before the origin is taken off.
-    QPointF scaled(QPointF picturePoint) const;
+    DrawnPointF scaled(PicturePointF point) const { return DrawnPointF(point.qt() * scale_); }
     void takeOriginOff(QPainter &painter) const;
     double penPixels() const { return penWidth_ * scale_; }
-    void copyPixels(const QRect &target, const Canvas &source, const QRect &from);
-    void changed(const QRect &pixelArea);
+    void copyPixels(const PatchRect &target, const Canvas &source, const PatchRect &from);
+    void changed(const DrawnRect &area);
 
     QImage &picture_;
     ChangeListener changeListener_;
     double scale_ = 1.0;
-    QPoint origin_;
-    QPoint penPosition_;
+    DrawnPoint origin_;
+    PicturePoint penPosition_;
     Qt::PenStyle penStyle_ = Qt::SolidLine;
     int penWidth_ = 1;
     BgrColour penColour_ = 0x000000;

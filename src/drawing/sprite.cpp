@@ -21,9 +21,9 @@ QRgb over(QRgb source, QRgb target)
 
 } // namespace
 
-Sprite::Sprite(const Canvas &like, const QRect &pictureArea, const std::function<void(Canvas &)> &draw)
+Sprite::Sprite(const Canvas &like, const PictureRect &area, const std::function<void(Canvas &)> &draw)
 {
-    const QRect pixels = like.pixelArea(pictureArea).translated(like.origin());
+    const DrawnRect pixels = like.drawnArea(area);
     QImage layer(pixels.size(), QImage::Format_ARGB32_Premultiplied);
     layer.fill(Qt::transparent);
     Canvas canvas(layer);
@@ -41,16 +41,15 @@ Sprite::Sprite(const Canvas &like, const QRect &pictureArea, const std::function
                             }).base();
         runs_.push_back({pixels.top() + y, pixels.left() + int(left - row), int(right - left), pixels_.size()});
         pixels_.insert(pixels_.end(), left, right);
-        area_ |= QRect(runs_.back().x, runs_.back().y, runs_.back().length, 1);
     }
     // Sprites are kept for long: no room for growth.
     runs_.shrink_to_fit();
     pixels_.shrink_to_fit();
 }
 
-void Sprite::blendOnto(QImage &image, QPoint origin, const QRect &within) const
+void Sprite::blendOnto(QImage &image, DrawnPoint origin, const PatchRect &within) const
 {
-    const QRect area = within.intersected(image.rect());
+    const QRect area = within.qt().intersected(image.rect());
     if (area.isEmpty())
         return;
     auto *const firstRow = reinterpret_cast<QRgb *>(image.bits());

@@ -3,8 +3,6 @@
 #include "drawing/canvas.h"
 
 #include <QImage>
-#include <QPoint>
-#include <QRect>
 #include <QRgb>
 
 #include <functional>
@@ -19,16 +17,14 @@ class Sprite
 {
 public:
     // Draws on a transparent layer over this area of the picture, at the scale of `like`.
-    Sprite(const Canvas &like, const QRect &pictureArea, const std::function<void(Canvas &)> &draw);
+    Sprite(const Canvas &like, const PictureRect &area, const std::function<void(Canvas &)> &draw);
 
-    // The pixels that may change, at the scale, for a canvas whose origin is (0, 0).
-    QRect pixelArea() const { return area_; }
-    // Blends the sprite over those pixels of the image, whose pixel (0, 0) is the scale's
-    // pixel `origin`.
-    void blendOnto(QImage &image, QPoint origin, const QRect &within) const;
+    // Blends the sprite over those pixels of the image, which holds the drawn pixels from
+    // `origin` on.
+    void blendOnto(QImage &image, DrawnPoint origin, const PatchRect &within) const;
 
 private:
-    // The pixels between the first and the last covered one of a row.
+    // The pixels between the first and the last covered one of a row, in drawn pixels.
     struct Run
     {
         int y;
@@ -38,5 +34,4 @@ private:
     };
     std::vector<Run> runs_;
     std::vector<QRgb> pixels_;
-    QRect area_;
 };

@@ -9,7 +9,7 @@ namespace {
 
 // Multiplies by the radius first and by the share second: the other order can truncate to a
 // different pixel.
-QPoint endOffset(double angle, int radius, double share = 1.0)
+PicturePoint endOffset(double angle, int radius, double share = 1.0)
 {
     return {int(std::cos(angle) * radius * share), int(std::sin(angle) * radius * share)};
 }
@@ -18,25 +18,46 @@ QPoint endOffset(double angle, int radius, double share = 1.0)
 // then needs a third of its bounding box repainted.
 constexpr int PieceLength = 12;
 
-int piecesOf(QPoint end)
+int piecesOf(PicturePoint end)
 {
     return std::max(1, int(std::hypot(end.x(), end.y())) / PieceLength);
 }
 
-// The box around one of the `pieces` pieces of a hand from the centre to centre + end, in the
-// scale's pixels, holding the pixels that piece may touch with a pen that many of them wide. It
+// The box around one of the `pieces` pieces of a hand from the centre to centre + end, drawn at
+// the scale, holding the pixels that piece may touch with a pen that many of them wide. It
 // follows the line as drawn, not whole picture pixels: on a 3840x2160 screen the second hand's
 // boxes are then less than half as wide.
-QRect handPiece(QPoint centre, QPoint end, double penPixels, int piece, int pieces, double scale)
+DrawnRect handPiece(PicturePoint centre, PicturePoint end, double penPixels, int piece, int pieces, double scale)
 {
-    const QPointF from = QPointF(centre) + QPointF(end) * piece / pieces;
-    const QPointF to = QPointF(centre) + QPointF(end) * (piece + 1) / pieces;
+    const PicturePointF from = PicturePointF(centre) + PicturePointF(end) * piece / pieces;
+    const PicturePointF to = PicturePointF(centre) + PicturePointF(end) * (piece + 1) / pieces;
     return OutlineArea(ScaledCentre(from, scale), ScaledCentre(to, scale), penPixels);
 }
 
 constexpr HandPart Hands[] = {HandPart::Second, HandPart::Minute, HandPart::Hour};
 
-qint64 pixelsIn(const QRect &box)
+// What tells the parts apart, in the order of HandPart.
+struct PartLook
+{
+    // None for the hub.
+    PicturePoint HandEnds::*end;
+    int pen;
+    BgrColour colour;
+};
+constexpr PartLook PartLooks[] = {
+    {&HandEnds::second, SecondHandPen, SecondHandColour},
+    {&HandEnds::minute, MinuteHandPen, MinuteHourHandColour},
+    {&HandEnds::hour, HourHandPen, MinuteHourHandColour},
+    {nullptr, HubPen, HubColour},
+};
+static_assert(std::size(PartLooks) == std::size(HandParts));
+
+const PartLook &lookOf(HandPart part)
+{
+    return PartLooks[std::size_t(part)];
+}
+
+qint64 pixelsIn(const DrawnRect &box)
 {
     return qint64(box.width()) * box.height();
 }
@@ -47,7 +68,7 @@ constexpr qint64 BoxPixels = 512;
 
 // Joins the box to the last one where the box around both is hardly larger than the two: a
 // hand that moved a second's worth then needs half as many boxes or fewer.
-void addJoined(std::vector<QRect> &area, const QRect &box)
+void addJoined(std::vector<DrawnRect> &area, const DrawnRect &box)
 {
     if (!area.empty() && pixelsIn(area.back() | box) <= pixelsIn(area.back()) + pixelsIn(box) + BoxPixels)
         area.back() |= box;
@@ -87,13 +108,13 @@ int HandOverhang(double scale)
     return PenReach(std::max({SecondHandPen, MinuteHandPen, HourHandPen, HubPen}), scale);
 }
 
-std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends, double scale)
+std::vector<DrawnRect> HandsArea(PicturePoint centre, const HandEnds &ends, double scale)
 {
-    const QPoint hubCorner(HubRadius, HubRadius);
-    std::vector<QRect> area{
+    const PicturePoint hubCorner(HubRadius, HubRadius);
+    std::vector<DrawnRect> area{
         OutlineArea(ScaledCentre(centre - hubCorner, scale), ScaledCentre(centre + hubCorner, scale), HubPen * scale)};
     for (const HandPart hand : Hands) {
-        const QPoint end = HandPartEnd(hand, ends);
+        const PicturePoint end = HandPartEnd(hand, ends);
         const double penPixels = HandPartPen(hand) * scale;
         for (int piece = 0, pieces = piecesOf(end); piece < pieces; ++piece)
             area.push_back(handPiece(centre, end, penPixels, piece, pieces, scale));
@@ -101,15 +122,15 @@ std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends, double scale)
     return area;
 }
 
-std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &before, const HandEnds &after, double scale)
+std::vector<DrawnRect> MovedHandsArea(PicturePoint centre, const HandEnds &before, const HandEnds &after, double scale)
 {
     // Made anew each tick, when the memory it takes has long left the processor's caches: one
     // allocation, not one per growth.
-    std::vector<QRect> area;
+    std::vector<DrawnRect> area;
     area.reserve(std::size_t(2 * (piecesOf(after.second) + piecesOf(after.minute) + piecesOf(after.hour)) + 6));
     for (const HandPart hand : Hands) {
-        const QPoint was = HandPartEnd(hand, before);
-        const QPoint is = HandPartEnd(hand, after);
+        const PicturePoint was = HandPartEnd(hand, before);
+        const PicturePoint is = HandPartEnd(hand, after);
         if (was == is)
             continue;
         const double penPixels = HandPartPen(hand) * scale;
@@ -126,65 +147,39 @@ std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &before, const H
     return area;
 }
 
-QPoint HandPartEnd(HandPart part, const HandEnds &ends)
+PicturePoint HandPartEnd(HandPart part, const HandEnds &ends)
 {
-    switch (part) {
-    case HandPart::Second:
-        return ends.second;
-    case HandPart::Minute:
-        return ends.minute;
-    case HandPart::Hour:
-        return ends.hour;
-    case HandPart::Hub:
-        break;
-    }
-    return {};
+    const auto end = lookOf(part).end;
+    return end ? ends.*end : PicturePoint();
 }
 
 int HandPartPen(HandPart part)
 {
-    switch (part) {
-    case HandPart::Second:
-        return SecondHandPen;
-    case HandPart::Minute:
-        return MinuteHandPen;
-    case HandPart::Hour:
-        return HourHandPen;
-    case HandPart::Hub:
-        break;
-    }
-    return HubPen;
+    return lookOf(part).pen;
 }
 
-QRect HandPartBounds(HandPart part, QPoint centre, const HandEnds &ends, double scale)
+PictureRect HandPartBounds(HandPart part, PicturePoint centre, const HandEnds &ends, double scale)
 {
-    const QRect outline = part == HandPart::Hub
-                              ? QRect(centre - QPoint(HubRadius, HubRadius), centre + QPoint(HubRadius, HubRadius))
-                              : QRect(centre, centre + HandPartEnd(part, ends)).normalized();
+    const PicturePoint hubCorner(HubRadius, HubRadius);
+    const PictureRect outline = part == HandPart::Hub ? PictureRect(centre - hubCorner, centre + hubCorner)
+                                                      : PictureRect(centre, centre + HandPartEnd(part, ends)).normalized();
     const int reach = PenReach(HandPartPen(part), scale);
     return outline.adjusted(-reach, -reach, reach, reach);
 }
 
-void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, const HandEnds &ends)
+void DrawHandPart(Canvas &canvas, HandPart part, PicturePoint centre, const HandEnds &ends)
 {
+    const PartLook &look = lookOf(part);
     canvas.setPenStyle(Qt::SolidLine);
     canvas.setBrushStyle(BrushStyle::Solid);
-    canvas.setPenWidth(HandPartPen(part));
-    switch (part) {
-    case HandPart::Second:
-        canvas.setPenColour(SecondHandColour);
-        break;
-    case HandPart::Minute:
-    case HandPart::Hour:
-        canvas.setPenColour(MinuteHourHandColour);
-        break;
-    case HandPart::Hub:
-        canvas.setPenColour(HubColour);
-        canvas.setBrushColour(HubColour);
+    canvas.setPenWidth(look.pen);
+    canvas.setPenColour(look.colour);
+    if (part == HandPart::Hub) {
+        canvas.setBrushColour(look.colour);
         canvas.ellipse(centre.x() - HubRadius, centre.y() - HubRadius, centre.x() + HubRadius, centre.y() + HubRadius);
         return;
     }
-    const QPoint end = centre + HandPartEnd(part, ends);
+    const PicturePoint end = centre + HandPartEnd(part, ends);
     canvas.moveTo(centre.x(), centre.y());
     canvas.lineTo(end.x(), end.y());
 }

@@ -2,9 +2,7 @@
 
 #include "opdate/opdate.h"
 #include "drawing/canvas.h"
-
-#include <QPoint>
-#include <QRect>
+#include "drawing/coordinates.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -29,36 +27,36 @@ int PenReach(int pen, double scale);
 // The farthest any part of the hands reaches at this scale.
 int HandOverhang(double scale);
 
-// Where each hand ends, relative to the dial's centre, on a dial whose hands are `radius`
-// long (the hour hand 0.6 of that). Screen y grows downwards; the ends are truncated towards
-// zero, never rounded, so every time has exactly one set of end points.
+// Where each hand ends, in picture pixels from the dial's centre, on a dial whose hands are
+// `radius` long (the hour hand 0.6 of that). Screen y grows downwards; the ends are truncated
+// towards zero, never rounded, so every time has exactly one set of end points.
 struct HandEnds
 {
-    QPoint second;
-    QPoint minute;
-    QPoint hour;
+    PicturePoint second;
+    PicturePoint minute;
+    PicturePoint hour;
 };
 HandEnds HandEndOffsets(int radius, std::uint8_t h, std::uint8_t m, std::uint8_t s);
 HandEnds HandEndOffsets(int radius, SecondOfDay time);
 
-// The scale's pixels that drawing all parts changes, soft edges included, as boxes that may
-// overlap. They hug each hand along its length, far less than the hands' bounding box when
-// they slant.
-std::vector<QRect> HandsArea(QPoint centre, const HandEnds &ends, double scale);
-// Where the drawing for one set of ends differs from that for another, in the scale's pixels:
-// around the hands that moved, with boxes of a hand's old and new places joined where the box
-// around both costs less to repaint than the two apart.
-std::vector<QRect> MovedHandsArea(QPoint centre, const HandEnds &from, const HandEnds &to, double scale);
+// The pixels drawn at the scale that drawing all parts changes, soft edges included, as boxes
+// that may overlap. They hug each hand along its length, far less than the hands' bounding box
+// when they slant.
+std::vector<DrawnRect> HandsArea(PicturePoint centre, const HandEnds &ends, double scale);
+// Where the drawing for one set of ends differs from that for another: around the hands that
+// moved, with boxes of a hand's old and new places joined where the box around both costs less
+// to repaint than the two apart.
+std::vector<DrawnRect> MovedHandsArea(PicturePoint centre, const HandEnds &from, const HandEnds &to, double scale);
 
 // The parts of a dial's drawing, from the bottom up.
 enum class HandPart { Second, Minute, Hour, Hub };
 inline constexpr HandPart HandParts[] = {HandPart::Second, HandPart::Minute, HandPart::Hour, HandPart::Hub};
 
 // Where a part ends, relative to the dial's centre: the hub has no end, (0, 0).
-QPoint HandPartEnd(HandPart part, const HandEnds &ends);
+PicturePoint HandPartEnd(HandPart part, const HandEnds &ends);
 // The pen a part is drawn with.
 int HandPartPen(HandPart part);
 // The area of the picture one part changes at the scale, soft edges included.
-QRect HandPartBounds(HandPart part, QPoint centre, const HandEnds &ends, double scale);
+PictureRect HandPartBounds(HandPart part, PicturePoint centre, const HandEnds &ends, double scale);
 // Draws one part ending there, with the pen and brush it sets.
-void DrawHandPart(Canvas &canvas, HandPart part, QPoint centre, const HandEnds &ends);
+void DrawHandPart(Canvas &canvas, HandPart part, PicturePoint centre, const HandEnds &ends);

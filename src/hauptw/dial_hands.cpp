@@ -2,9 +2,18 @@
 
 #include <vector>
 
-void DialHands::prepare(const Bitmap &clean, QPoint centre, int radius)
+namespace {
+
+// The clean dial's pixels: none for a bitmap not yet taken from the picture.
+DrawnRect cleanArea(const Bitmap &clean)
 {
-    clean_ = &clean;
+    return clean.canvas().drawnArea(clean.pictureArea());
+}
+
+} // namespace
+
+void DialHands::prepare(PicturePoint centre, int radius)
+{
     centre_ = centre;
     radius_ = radius;
     shown_.reset();
@@ -12,13 +21,13 @@ void DialHands::prepare(const Bitmap &clean, QPoint centre, int radius)
     others_ = {};
 }
 
-const Sprite &DialHands::sprite(HandPart part, const HandEnds &ends, SecondOfDay time)
+const Sprite &DialHands::sprite(const Canvas &like, HandPart part, const HandEnds &ends, SecondOfDay time)
 {
-    const QPoint end = HandPartEnd(part, ends);
+    const PicturePoint end = HandPartEnd(part, ends);
     std::optional<Kept> &kept = part == HandPart::Second ? seconds_[time % 60] : others_[int(part) - 1];
     if (!kept || kept->end != end) {
         const auto draw = [&](Canvas &canvas) { DrawHandPart(canvas, part, centre_, ends); };
-        kept = Kept{end, Sprite(clean_->canvas(), HandPartBounds(part, centre_, ends, clean_->canvas().scale()), draw)};
+        kept = Kept{end, Sprite(like, HandPartBounds(part, centre_, ends, like.scale()), draw)};
     }
     return kept->sprite;
 }
@@ -26,39 +35,37 @@ const Sprite &DialHands::sprite(HandPart part, const HandEnds &ends, SecondOfDay
 // Each box is restored from the clean dial with the parts laid over it, so every pixel read or
 // written lies in a box. Pixels are what a tick costs most, as they are no longer in the
 // processor's caches a second after the last tick; a box shared by two comes out the same twice.
-void DialHands::move(Canvas &picture, SecondOfDay to)
+void DialHands::move(Canvas &picture, const Bitmap &clean, SecondOfDay to)
 {
+    const DrawnRect dial = cleanArea(clean);
+    if (dial.isEmpty())
+        return;
     const HandEnds ends = HandEndOffsets(radius_, to);
     const double scale = picture.scale();
-    std::vector<QRect> boxes = shown_ ? MovedHandsArea(centre_, *shown_, ends, scale) : HandsArea(centre_, ends, scale);
+    const std::vector<DrawnRect> boxes = shown_ ? MovedHandsArea(centre_, *shown_, ends, scale)
+                                                : HandsArea(centre_, ends, scale);
     shown_ = ends;
     shownTime_ = to;
-    const Parts laid = parts(ends, to);
-    const QRect clean = cleanArea();
-    for (const QRect &box : boxes)
-        picture.restore(box & clean, clean_->canvas(), laid);
+    const Parts laid = parts(clean.canvas(), ends, to);
+    for (const DrawnRect &box : boxes)
+        picture.restore(box & dial, clean.canvas(), laid);
 }
 
-DialHands::Parts DialHands::parts(const HandEnds &ends, SecondOfDay time)
+DialHands::Parts DialHands::parts(const Canvas &like, const HandEnds &ends, SecondOfDay time)
 {
     Parts laid{};
     for (std::size_t part = 0; part < laid.size(); ++part)
-        laid[part] = &sprite(HandParts[part], ends, time);
+        laid[part] = &sprite(like, HandParts[part], ends, time);
     return laid;
 }
 
-void DialHands::redraw(Canvas &picture, const QRect &area)
+void DialHands::redraw(Canvas &picture, const Bitmap &clean, const DrawnRect &area)
 {
-    const QRect box = area & cleanArea();
+    const DrawnRect box = area & cleanArea(clean);
     if (box.isEmpty())
         return;
     if (shown_)
-        picture.restore(box, clean_->canvas(), parts(*shown_, shownTime_));
+        picture.restore(box, clean.canvas(), parts(clean.canvas(), *shown_, shownTime_));
     else
-        picture.restore(box, clean_->canvas(), {});
-}
-
-QRect DialHands::cleanArea() const
-{
-    return clean_->canvas().scaledArea(clean_->pictureArea());
+        picture.restore(box, clean.canvas(), {});
 }

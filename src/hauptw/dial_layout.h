@@ -3,8 +3,8 @@
 // faces around these centres, the clock window draws its hands around them, and the tests look
 // for them there.
 
-#include <QPoint>
-#include <QRect>
+#include "drawing/coordinates.h"
+
 #include <QSize>
 
 namespace DialLayout {
@@ -17,8 +17,8 @@ inline constexpr int ClockTop = 528;
 inline constexpr int LocalClockLeft = 531;
 inline constexpr int UtcClockLeft = 787;
 inline constexpr int HandRadius = ClockSize / 2;
-inline constexpr QPoint LocalCentre(LocalClockLeft + HandRadius, ClockTop + HandRadius);
-inline constexpr QPoint UtcCentre(UtcClockLeft + HandRadius, ClockTop + HandRadius);
+inline constexpr PicturePoint LocalCentre(LocalClockLeft + HandRadius, ClockTop + HandRadius);
+inline constexpr PicturePoint UtcCentre(UtcClockLeft + HandRadius, ClockTop + HandRadius);
 
 // The screen text's top edge; the picture keeps the rows above the mountains dark for it.
 inline constexpr int TextTop = 10;

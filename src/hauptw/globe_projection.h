@@ -58,9 +58,9 @@ namespace DialGlobes {
 inline constexpr double Radius = 78;
 
 // Local time: the earth turned towards Europe and Africa.
-inline constexpr DialGlobe Local{{GlobeView::Kind::Orthographic, 10, 30, 150}, QPointF(DialLayout::LocalCentre), Radius};
+inline constexpr DialGlobe Local{{GlobeView::Kind::Orthographic, 10, 30, 150}, DialLayout::LocalCentre.qt(), Radius};
 // UTC: the northern world seen from above the pole down to 40°S, Greenwich at six o'clock and
 // east running counter-clockwise.
-inline constexpr DialGlobe Utc{{GlobeView::Kind::PolarAzimuthal, 0, 90, 130}, QPointF(DialLayout::UtcCentre), Radius};
+inline constexpr DialGlobe Utc{{GlobeView::Kind::PolarAzimuthal, 0, 90, 130}, DialLayout::UtcCentre.qt(), Radius};
 
 } // namespace DialGlobes

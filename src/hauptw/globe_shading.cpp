@@ -39,7 +39,7 @@ public:
     template<typename Report>
     void report(Report report)
     {
-        QRect joined;
+        PatchRect joined;
         for (Box &box : boxes_) {
             if (box.right < 0) {
                 if (!joined.isEmpty())
@@ -47,7 +47,7 @@ public:
                 joined = {};
                 continue;
             }
-            joined |= QRect(QPoint(box.left, box.top), QPoint(box.right, box.bottom));
+            joined |= PatchRect(PatchPoint(box.left, box.top), PatchPoint(box.right, box.bottom));
             box = {};
         }
         if (!joined.isEmpty())
@@ -109,17 +109,18 @@ std::uint32_t globeLight(QRgb day, QRgb layer)
 
 } // namespace
 
-void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe &globe)
+// Runs, texels and lights are in the clean dial's own pixels.
+void GlobeShading::prepare(const Bitmap &clean, const QImage &layers, const DialGlobe &globe)
 {
-    clean_ = &clean;
     runs_.clear();
     const Canvas &canvas = clean.canvas();
+    prepared_ = canvas.drawnArea(PatchRect(clean.image().rect()));
     const int reach = int(std::ceil(globe.radius)) + 2;
-    const QPoint centre = globe.centre.toPoint();
-    const QRect area(centre - QPoint(reach, reach), centre + QPoint(reach - 1, reach - 1));
-    const QRect pixels = canvas.pixelArea(area) & clean.image().rect();
-    // Clean dial pixel + origin = picture pixel; layer pixel + offset = picture pixel.
-    const QPoint toLayer = canvas.origin() - layers.offset();
+    const PicturePoint centre(globe.centre.toPoint());
+    const PictureRect area(centre - PicturePoint(reach, reach), centre + PicturePoint(reach - 1, reach - 1));
+    const QRect pixels = (canvas.inImage(canvas.drawnArea(area)) & PatchRect(clean.image().rect())).qt();
+    // Clean dial pixel + origin = drawn pixel; layer pixel + offset = drawn pixel.
+    const QPoint toLayer = canvas.origin().qt() - layers.offset();
     auto layerAt = [&](int x, int y) {
         const QPoint at = QPoint(x, y) + toLayer;
         if (!layers.rect().contains(at))
@@ -146,7 +147,7 @@ void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe 
     texels_ = std::span(reinterpret_cast<Texel *>(memory_.get()), count);
     lights_ = std::span(reinterpret_cast<Light *>(texels_.data() + count), count);
 
-    const QPointF discCentre = globe.centre * canvas.scale() - QPointF(canvas.origin());
+    const QPointF discCentre = globe.centre * canvas.scale() - QPointF(canvas.origin().qt());
     const double radius = globe.radius * canvas.scale();
     const GlobeGround groundAt(globe.view);
     Texel *texel = texels_.data();
@@ -166,16 +167,16 @@ void GlobeShading::prepare(Bitmap &clean, const QImage &layers, const DialGlobe 
         }
 }
 
-std::vector<QRect> GlobeShading::shade(const std::array<double, 3> &sun)
+std::vector<DrawnRect> GlobeShading::shade(Bitmap &clean, const std::array<double, 3> &sun)
 {
+    std::vector<DrawnRect> changed;
+    if (clean.canvas().drawnArea(PatchRect(clean.image().rect())) != prepared_)
+        return changed;
     const std::int32_t sunX = unitSteps(sun[0]), sunY = unitSteps(sun[1]), sunZ = unitSteps(sun[2]);
     const auto &brightness = brightnessBySine();
-    QImage &pixels = clean_->image();
-    std::vector<QRect> changed;
+    QImage &pixels = clean.image();
     ChangedTiles tiles(pixels.width());
-    auto reportBand = [&] {
-        tiles.report([&](const QRect &box) { changed.push_back(box.translated(clean_->canvas().origin())); });
-    };
+    auto reportBand = [&] { tiles.report([&](const PatchRect &box) { changed.push_back(clean.canvas().drawnArea(box)); }); };
     Texel *texel = texels_.data();
     const Light *light = lights_.data();
     for (const Run &run : runs_) {

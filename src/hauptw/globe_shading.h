@@ -2,9 +2,9 @@
 
 #include "hauptw/globe_projection.h"
 #include "drawing/bitmap.h"
+#include "drawing/coordinates.h"
 
 #include <QImage>
-#include <QRect>
 
 #include <array>
 #include <cstdint>
@@ -24,11 +24,12 @@ public:
 
     // For the globe on the clean dial as it is now, by day. `layers` (see GlobeLayers) lies on
     // the picture's pixels, as the clean dial's canvas maps them; forgets an earlier globe.
-    void prepare(Bitmap &clean, const QImage &layers, const DialGlobe &globe);
-    // Paints the globe on the clean dial as the sun in this direction (see SunDirection) lights it.
-    // Returns the areas, in the scale's pixels (see Canvas), where the clean dial changed: a few
-    // strips along the twilight when the sun moved on a little.
-    std::vector<QRect> shade(const std::array<double, 3> &sun);
+    void prepare(const Bitmap &clean, const QImage &layers, const DialGlobe &globe);
+    // Paints the globe on the clean dial, the one prepared for, as the sun in this direction (see
+    // SunDirection) lights it. Returns the areas where the clean dial changed: a few strips along
+    // the twilight when the sun moved on a little. A clean dial that is not the one prepared
+    // for (one made afresh since) is left as it is.
+    std::vector<DrawnRect> shade(Bitmap &clean, const std::array<double, 3> &sun);
 
 private:
     // One pixel of the globe: the ground under it, as a unit vector in steps of 1 / UnitSteps,
@@ -53,7 +54,8 @@ private:
         int length;
     };
 
-    Bitmap *clean_ = nullptr;
+    // The clean dial's pixels that were prepared for.
+    DrawnRect prepared_;
     std::vector<Run> runs_;
     std::shared_ptr<std::byte> memory_;
     std::span<Texel> texels_;

@@ -25,6 +25,7 @@ THauptwin::THauptwin(HostWindow *host) : FullScreenForm(host)
     connect(this, &FullScreenForm::painted, this, &THauptwin::FormPaint);
     connect(this, &FullScreenForm::keyPressed, this, &THauptwin::FormKeyDown);
     connect(bild, &ImageControl::mouseMoved, this, &THauptwin::bildMouseMove);
+    connect(bild, &ImageControl::outputChosen, this, &FullScreenForm::leaveUnpainted);
     // The picture keeps its shape, so wide screens have wide black bands beside it; movement
     // there, or on another screen, wakes the user's desktop just the same.
     connect(this, &FullScreenForm::mouseMoved, this, &THauptwin::bildMouseMove);
@@ -59,8 +60,16 @@ void THauptwin::FormResize()
     // text, so restoring them never wipes a letter.
     wander_ = wanderPath();
     bild->setOffset(wander_.offsetAt(wanderStep_));
-    if (!bild->place(pictureArea()))
+    switch (bild->place(pictureArea())) {
+    case ImageControl::Placed::Unchanged:
         return;
+    case ImageControl::Placed::Dropped:
+        // Nothing to draw on until the window has pixels again, and then a clean picture.
+        PatchesReady = false;
+        return;
+    case ImageControl::Placed::MadeAfresh:
+        break;
+    }
     paintScreenText();
     capture(*LocalPatch, localHands_, localSquare());
     capture(*UtcPatch, utcHands_, utcSquare());
@@ -75,19 +84,19 @@ void THauptwin::FormResize()
 
 // Hands end on the square's edge at 0 and 30 seconds, and their round ends and soft edges reach
 // a little beyond it: the patches take that in, so erasing leaves no trace.
-QRect THauptwin::patchArea(const QRect &square) const
+PictureRect THauptwin::patchArea(const PictureRect &square) const
 {
     const int overhang = HandOverhang(bild->canvas().scale());
     return square.adjusted(-overhang, -overhang, overhang, overhang);
 }
 
-void THauptwin::capture(Bitmap &patch, DialHands &hands, const QRect &square)
+void THauptwin::capture(Bitmap &patch, DialHands &hands, const PictureRect &square)
 {
-    const QRect area = patchArea(square);
+    const PictureRect area = patchArea(square);
     patch.cover(bild->canvas(), area);
     patch.canvas().copyRect(area, bild->canvas(), area);
     const int radius = ClockWidth / 2;
-    hands.prepare(patch, square.topLeft() + QPoint(radius, radius), radius);
+    hands.prepare(square.topLeft() + PicturePoint(radius, radius), radius);
 }
 
 void THauptwin::FormShow()

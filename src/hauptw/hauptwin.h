@@ -9,7 +9,6 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QRect>
 #include <QTimer>
 
 #include <cstdint>
@@ -61,7 +60,8 @@ public:
     ImageControl *bild = nullptr;
     QTimer *TimerUhr = nullptr;
 
-    // Set by the first layout, which captures the clean picture; painting waits for it.
+    // Set by the first layout, which captures the clean picture; painting waits for it. Cleared
+    // when the picture is dropped (a window with no pixels), as the patches then show nothing.
     bool PatchesReady = false;
     // The clock squares, in picture pixels.
     std::int32_t LocalClockTop = 0;
@@ -79,19 +79,19 @@ public:
     std::unique_ptr<Bitmap> UtcPatch;
 
 private:
-    QRect localSquare() const { return {LocalClockLeft, LocalClockTop, ClockWidth, ClockHeight}; }
-    QRect utcSquare() const { return {UtcClockLeft, UtcClockTop, ClockWidth, ClockHeight}; }
-    QRect patchArea(const QRect &square) const;
+    PictureRect localSquare() const { return {LocalClockLeft, LocalClockTop, ClockWidth, ClockHeight}; }
+    PictureRect utcSquare() const { return {UtcClockLeft, UtcClockTop, ClockWidth, ClockHeight}; }
+    PictureRect patchArea(const PictureRect &square) const;
     // Takes the clean picture around the clock square into the patch, which the hands erase
     // with.
-    void capture(Bitmap &patch, DialHands &hands, const QRect &square);
+    void capture(Bitmap &patch, DialHands &hands, const PictureRect &square);
     // `shown` is the time the dial shows, -1 before its first hands.
-    void paintClock(DialHands &hands, SecondOfDay time, SecondOfDay &shown);
+    void paintClock(DialHands &hands, const Bitmap &patch, SecondOfDay time, SecondOfDay &shown);
     void paintScreenText();
     // Moves the picture on along its path when a step is due.
     void wander();
     // Sets the text font on the picture's canvas and says where the text goes, if anywhere.
-    std::optional<QPoint> placeScreenText(const QString &text);
+    std::optional<PicturePoint> placeScreenText(const QString &text);
 
     DialHands localHands_;
     DialHands utcHands_;

@@ -4,7 +4,7 @@
 #include "hauptw/screen_text.h"
 #include "hauptw/sun_position.h"
 
-#include <utility>
+#include <tuple>
 
 namespace {
 
@@ -21,8 +21,8 @@ void THauptwin::PaintBoxSekundePaint()
     const SecondOfDay now = CurrentSecondOfDay();
     const bool newSecond = now != clockShown_;
     clockShown_ = now;
-    paintClock(localHands_, ShiftedByHours(now, LocalOffset), localShown_);
-    paintClock(utcHands_, ShiftedByHours(now, UtcOffset), utcShown_);
+    paintClock(localHands_, *LocalPatch, ShiftedByHours(now, LocalOffset), localShown_);
+    paintClock(utcHands_, *UtcPatch, ShiftedByHours(now, UtcOffsetInForce()), utcShown_);
     // The sun goes by the real instant, not by the hours the dials are set off by.
     if (!newSecond)
         return;
@@ -34,9 +34,10 @@ void THauptwin::PaintBoxSekundePaint()
 void THauptwin::shadeGlobes(std::int64_t epochSecond)
 {
     const std::array<double, 3> sun = SunDirection(epochSecond);
-    for (const auto &[globe, hands] : {std::pair(&localGlobe_, &localHands_), std::pair(&utcGlobe_, &utcHands_)}) {
-        for (const QRect &area : globe->shade(sun))
-            hands->redraw(bild->canvas(), area);
+    for (const auto &[globe, hands, patch] :
+         {std::tuple(&localGlobe_, &localHands_, LocalPatch.get()), std::tuple(&utcGlobe_, &utcHands_, UtcPatch.get())}) {
+        for (const DrawnRect &area : globe->shade(*patch, sun))
+            hands->redraw(bild->canvas(), *patch, area);
     }
     shadingShown_ = epochSecond / ShadingPeriod;
 }
@@ -44,25 +45,25 @@ void THauptwin::shadeGlobes(std::int64_t epochSecond)
 // Within one second the hands would be drawn where they are: nothing is drawn, nothing sent to
 // the screen. Otherwise only the pixels around the hands that moved change, so the screen
 // changes just where they were and where they go.
-void THauptwin::paintClock(DialHands &hands, SecondOfDay time, SecondOfDay &shown)
+void THauptwin::paintClock(DialHands &hands, const Bitmap &patch, SecondOfDay time, SecondOfDay &shown)
 {
     if (time == shown)
         return;
-    hands.move(bild->canvas(), time);
+    hands.move(bild->canvas(), patch, time);
     shown = time;
 }
 
 void THauptwin::paintScreenText()
 {
     const QString text = QString::fromLatin1(WithSlashedZeros(ScreenText));
-    const std::optional<QPoint> origin = placeScreenText(text);
+    const std::optional<PicturePoint> origin = placeScreenText(text);
     if (!origin)
         return;
     bild->canvas().setBrushStyle(BrushStyle::Clear);
     bild->canvas().textOut(origin->x(), origin->y(), text);
 }
 
-std::optional<QPoint> THauptwin::placeScreenText(const QString &text)
+std::optional<PicturePoint> THauptwin::placeScreenText(const QString &text)
 {
     Canvas &canvas = bild->canvas();
     canvas.setFontName(QStringLiteral("Verdana"));
@@ -72,5 +73,5 @@ std::optional<QPoint> THauptwin::placeScreenText(const QString &text)
     if (TextPlacement != TopCentre)
         return std::nullopt;
     // Centred on the picture, which is where the text is drawn, whatever the screen's width.
-    return QPoint((bild->pictureSize().width() - canvas.textWidth(text)) / 2, DialLayout::TextTop);
+    return PicturePoint((bild->pictureSize().width() - canvas.textWidth(text)) / 2, DialLayout::TextTop);
 }

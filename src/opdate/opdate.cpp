@@ -1,11 +1,12 @@
 #include "opdate.h"
 
 #include <algorithm>
+#include <cmath>
 #include <ctime>
 #include <utility>
 
 std::int32_t LocalOffset = 0;
-std::int32_t UtcOffset = -1;
+std::optional<std::int32_t> UtcOffset;
 
 namespace {
 
@@ -79,6 +80,21 @@ SecondOfDay ShiftedByHours(SecondOfDay computerTime, std::int32_t hours)
     return SubtractHms(computerTime, static_cast<std::uint8_t>(magnitude), 0, 0);
 }
 
+std::int32_t ZoneUtcOffset(std::int64_t epochSecond)
+{
+    // localtime_r uses the zone loaded at its first call, without looking at the file system.
+    const std::time_t instant = epochSecond;
+    std::tm local = {};
+    if (!localtime_r(&instant, &local))
+        return 0;
+    return -static_cast<std::int32_t>(std::lround(double(local.tm_gmtoff) / SecondsPerHour));
+}
+
+std::int32_t UtcOffsetInForce()
+{
+    return UtcOffset ? *UtcOffset : ZoneUtcOffset(CurrentEpochSecond());
+}
+
 SecondOfDay CurrentSecondOfDay()
 {
     const QTime now = wallClock()();
@@ -98,7 +114,7 @@ SecondOfDay LocalClockTime()
 
 SecondOfDay UtcClockTime()
 {
-    return ShiftedByHours(CurrentSecondOfDay(), UtcOffset);
+    return ShiftedByHours(CurrentSecondOfDay(), UtcOffsetInForce());
 }
 
 void SetWallClock(WallClock clock)

@@ -21,6 +21,12 @@ bool makeUserFolder(const QString &basePath)
     return ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 || QFileInfo(folder).isDir();
 }
 
+// Where packages put programs for everyone: such a program never writes beside itself.
+bool isInstalledForEveryone(const QString &programPath)
+{
+    return programPath.startsWith(QLatin1String("/usr/")) || programPath.startsWith(QLatin1String("/opt/"));
+}
+
 bool canCreateFileBeside(const QString &path)
 {
     QTemporaryFile scratch(QFileInfo(path).absolutePath() + QStringLiteral("/.clocksaver-XXXXXX"));
@@ -46,7 +52,7 @@ QString UserBasePath()
 QString ChooseBasePath(const QString &programPath, const std::function<bool(const QString &)> &tryPlace)
 {
     const QString beside = BasePathFor(programPath);
-    if (tryPlace(beside))
+    if (!isInstalledForEveryone(programPath) && tryPlace(beside))
         return beside;
     const QString own = UserBasePath();
     if (makeUserFolder(own))

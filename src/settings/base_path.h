@@ -17,8 +17,9 @@ QString UserBasePath();
 
 // Where this run keeps its lock and settings. Beside the program (BasePathFor) when tryPlace
 // succeeds there, so a program in a folder the user may write behaves as it always has; a
-// program installed for everyone falls back to UserBasePath, whose folder is made (mode 0700)
-// and then handed to tryPlace as well. tryPlace normally takes the lock at the path it gets.
+// program installed for everyone (its real path under /usr or /opt) uses UserBasePath, whose folder is made (mode 0700) and
+// then handed to tryPlace as well, even for root, who could write beside it. tryPlace normally takes the lock at the path it
+// gets.
 QString ChooseBasePath(const QString &programPath, const std::function<bool(const QString &)> &tryPlace);
 
 // The path ChooseBasePath would pick for this program now, found by creating and removing a

@@ -33,15 +33,15 @@ void Tscreenconfig::FormCreate()
     const QByteArray screenText = ReadSettings();
     // The boxes show the differences in effect, not the file's texts: a line "05" shows as 5.
     ShowTextWhole(ui_->ename, QString::fromLatin1(screenText));
-    ShowTextWhole(ui_->eUTC, QString::number(UtcOffset));
+    ShowTextWhole(ui_->eUTC, QString::number(UtcOffsetInForce()));
     ShowTextWhole(ui_->eLocal, QString::number(LocalOffset));
 }
 
 void Tscreenconfig::btnOKClick()
 {
-    // Saved exactly as typed; the validators keep every character within Latin-1.
+    // Saved as typed; the validators keep every character within Latin-1.
     const SaveResult saved = WriteSettings(ui_->ename->text().toLatin1(), ui_->eLocal->text().toLatin1(),
-                                           ui_->eUTC->text().toLatin1());
+                                           UtcTextToSave(ui_->eUTC->text().toLatin1()));
     if (!saved.ok) {
         // Stay open, so the user can mend the cause and press OK again, or leave with Abbruch.
         QMessageBox::warning(this, windowTitle(),

@@ -160,3 +160,8 @@ QByteArray ReadSettings()
         UtcOffset = *utc;
     return lines.screenText;
 }
+
+QByteArray UtcTextToSave(const QByteArray &typed)
+{
+    return typed == QByteArray::number(ZoneUtcOffset(CurrentEpochSecond())) ? QByteArray() : typed;
+}

@@ -2,7 +2,7 @@
 // The settings file: three lines beside the program, in the single-byte Latin-1 set.
 //   1: the screen text, taken verbatim
 //   2: whole hours from the computer's clock to local time
-//   3: whole hours from the computer's clock to UTC
+//   3: whole hours from the computer's clock to UTC; empty: the system time zone's difference
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -51,6 +51,10 @@ std::optional<std::int32_t> ParseHourOffset(QByteArrayView text);
 // UtcOffset, and returns the screen text.
 QByteArray ReadSettings();
 
+// The UTC difference as the settings dialog saves it: exactly as typed, but empty while it is the
+// system time zone's, so the UTC dial keeps following the zone when summer time begins or ends.
+QByteArray UtcTextToSave(const QByteArray &typed);
+
 struct SaveResult
 {
     bool ok = false;
@@ -61,7 +65,9 @@ struct SaveResult
 // contents are complete on disk before they replace the old file; on any failure the old file
 // is left as it was. A read-only settings file is never replaced, nor one that the reader
 // would not read for its owner; a symbolic link is kept and the file it leads to replaced.
-// New files that earlier saves, killed midway, left beside it go.
+// New files that earlier saves, killed midway, left beside it go. An ownerOnly file is left
+// readable and writable by its owner alone (mode 0600 or narrower); others keep their mode.
 SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, const QByteArray &localText,
-                             const QByteArray &utcText);
+                             const QByteArray &utcText, bool ownerOnly = false);
+// Into the settings file in use, which in the user's own folder is for the user's eyes only.
 SaveResult WriteSettings(const QByteArray &screenText, const QByteArray &localText, const QByteArray &utcText);

@@ -1,4 +1,5 @@
 #include "settings_file.h"
+#include "settings/base_path.h"
 #include "settings_file_target.h"
 
 #include <QDir>
@@ -68,11 +69,11 @@ QByteArray siblingPrefix(const QByteArray &target)
 }
 
 // Opens a new, empty file beside the target under a name nobody else uses.
-int createSibling(const QByteArray &target, QByteArray &siblingName)
+int createSibling(const QByteArray &target, QByteArray &siblingName, mode_t mode)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         siblingName = siblingPrefix(target) + QByteArray::number(::getpid()) + '-' + QByteArray::number(attempt);
-        const int fd = ::open(siblingName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        const int fd = ::open(siblingName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
         if (fd >= 0 || errno != EEXIST)
             return fd;
     }
@@ -121,7 +122,7 @@ void syncFolder(const QByteArray &file)
 } // namespace
 
 SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, const QByteArray &localText,
-                             const QByteArray &utcText)
+                             const QByteArray &utcText, bool ownerOnly)
 {
     for (const QByteArray *text : {&screenText, &localText, &utcText}) {
         if (text->contains('\n') || text->contains('\r'))
@@ -146,12 +147,13 @@ SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, 
 
     removeLeftoverSiblings(target);
     QByteArray sibling;
-    const int fd = createSibling(target, sibling);
+    const int fd = createSibling(target, sibling, ownerOnly ? 0600 : 0666);
     if (fd < 0)
         return failure(reasonFor(errno));
 
     const QByteArray contents = screenText + '\n' + localText + '\n' + utcText + '\n';
-    const bool written = writeAll(fd, contents) && (!exists || ::fchmod(fd, old.st_mode & 07777) == 0) && ::fsync(fd) == 0;
+    const mode_t keptMode = old.st_mode & (ownerOnly ? 0600 : 07777);
+    const bool written = writeAll(fd, contents) && (!exists || ::fchmod(fd, keptMode) == 0) && ::fsync(fd) == 0;
     const int writeError = errno;
     const bool closed = ::close(fd) == 0;
     if (!written || !closed || ::rename(sibling.constData(), target.constData()) != 0) {
@@ -165,5 +167,5 @@ SaveResult WriteSettingsFile(const QString &path, const QByteArray &screenText, 
 
 SaveResult WriteSettings(const QByteArray &screenText, const QByteArray &localText, const QByteArray &utcText)
 {
-    return WriteSettingsFile(SettingsFilePath(), screenText, localText, utcText);
+    return WriteSettingsFile(SettingsFilePath(), screenText, localText, utcText, BasePath == UserBasePath());
 }

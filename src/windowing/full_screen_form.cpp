@@ -103,12 +103,23 @@ FullScreenForm::FullScreenForm(HostWindow *host)
         embedIn(*host);
         return;
     }
-    placeOnPrimaryScreen();
-    connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, this, &FullScreenForm::followScreens);
+    followPrimaryScreen();
+    // The user may make another screen primary; on Wayland the next output becomes primary when
+    // the first one goes.
+    connect(qGuiApp, &QGuiApplication::primaryScreenChanged, this, &FullScreenForm::followPrimaryScreen,
+            Qt::QueuedConnection);
     // A monitor plugged in while the form shows is covered too; one unplugged leaves a cover
     // spare. Queued, so Qt has moved the windows off a screen that went.
     for (auto change : {&QGuiApplication::screenAdded, &QGuiApplication::screenRemoved})
         connect(qGuiApp, change, this, &FullScreenForm::followScreens, Qt::QueuedConnection);
+}
+
+void FullScreenForm::followPrimaryScreen()
+{
+    disconnect(primaryGeometry_);
+    primaryGeometry_ = connect(QGuiApplication::primaryScreen(), &QScreen::geometryChanged, this,
+                               &FullScreenForm::followScreens);
+    followScreens();
 }
 
 void FullScreenForm::followScreens()
@@ -184,11 +195,11 @@ void FullScreenForm::embedIn(HostWindow &host)
 void FullScreenForm::resizeEvent(QResizeEvent *)
 {
     emit resized();
-    // Where the picture shows through an X window of its own, none of it is ever painted into the
-    // form's buffer, so the rest of the form, the room the picture wanders in, need not be either.
-    const QList<QWidget *> children = findChildren<QWidget *>();
-    paintNothing(*this, std::any_of(children.begin(), children.end(),
-                                    [](const QWidget *child) { return child->testAttribute(Qt::WA_PaintOnScreen); }));
+}
+
+void FullScreenForm::leaveUnpainted(bool unpainted)
+{
+    paintNothing(*this, unpainted);
 }
 
 void FullScreenForm::showEvent(QShowEvent *)

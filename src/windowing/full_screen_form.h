@@ -36,6 +36,9 @@ public:
     QRect pictureArea() const;
     // The path the picture wanders on this screen, or in the host's window.
     PictureWander wanderPath() const;
+    // Where the picture shows through a window of its own, none of it is ever painted into the
+    // form's buffer, so the rest of the form, the room the picture wanders in, need not be either.
+    void leaveUnpainted(bool unpainted);
 
 signals:
     void resized();
@@ -60,6 +63,8 @@ private:
     void embedIn(HostWindow &host);
     void grabKeyboardOnce();
     void placeOnPrimaryScreen();
+    // Goes to the screen that is primary now, and from then on follows its size and place.
+    void followPrimaryScreen();
     void followScreens();
     int heightInDevicePixels() const;
     void coverTheRest();
@@ -71,6 +76,7 @@ private:
     bool keyboardGrabbed_ = false;
     // Where the pointer was last seen over any of the windows.
     QPoint pointer_;
+    QMetaObject::Connection primaryGeometry_;
     // Other screens first, then the bands. Hidden, not deleted, when the form hides: closing may
     // come from a cover's own event, and a window deleted while its event is delivered crashes
     // Qt. They go with the form.

@@ -8,15 +8,14 @@
 #include <QAbstractEventDispatcher>
 #include <QPaintEvent>
 
-#include <cmath>
-
-ImageControl::ImageControl(QWidget *parent) : QWidget(parent), output_(std::make_unique<RepaintOutput>(*this))
+ImageControl::ImageControl(QWidget *parent)
+    : QWidget(parent), output_(std::make_unique<RepaintOutput>(*this, picture_, mapping_))
 {
     // The picture covers every pixel, so nothing beneath needs painting when it changes.
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(HiddenPointer());
     setMouseTracking(true);
-    canvas_.setChangeListener([this](const QRect &area) { output_->show(area); });
+    canvas_.setChangeListener([this](const DrawnRect &area) { output_->show(area); });
     // What a tick showed goes out together, once the drawing is over.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
             [this] { output_->flush(); });
@@ -37,24 +36,27 @@ QSize ImageControl::pixelsFor(const QSize &controlSize) const
     return pixels.scaled(MaxPixels, Qt::KeepAspectRatio);
 }
 
-bool ImageControl::place(const QRect &geometry)
+ImageControl::Placed ImageControl::place(const QRect &geometry)
 {
     placed_ = geometry;
     setGeometry(geometry.translated(offsetInPoints()));
     const QSize pixels = pixelsFor(geometry.size());
-    if (pixels == picture_.size() && !picture_.isNull())
-        return false;
-    if (!source_ || pixels.isEmpty() || pictureSize_.isEmpty()) {
+    const bool kept = pixels == picture_.size() && !picture_.isNull();
+    if (!kept) {
+        // The old pixels go first, so two screen-sized pictures are never held at once.
         picture_ = QImage();
-        return false;
+        if (source_ && !pixels.isEmpty() && !pictureSize_.isEmpty())
+            picture_ = MovedToLargePages(source_(pixels).convertToFormat(QImage::Format_RGB32));
     }
-    // The old pixels go first, so two screen-sized pictures are never held at once.
-    picture_ = QImage();
-    picture_ = MovedToLargePages(source_(pixels).convertToFormat(QImage::Format_RGB32));
+    mapping_ = ControlMapping(geometry.size(), picture_.size(), devicePixelRatioF());
+    if (kept)
+        return Placed::Unchanged;
+    if (picture_.isNull())
+        return Placed::Dropped;
     chooseOutput();
     canvas_.setMapping(double(picture_.width()) / pictureSize_.width());
     update();
-    return true;
+    return Placed::MadeAfresh;
 }
 
 void ImageControl::setOffset(const QPoint &devicePixels)
@@ -82,37 +84,20 @@ QPoint ImageControl::offsetInPoints() const
 void ImageControl::chooseOutput()
 {
     output_.reset();
-    if (auto direct = XWindowOutput::forControl(*this))
-        output_ = std::move(direct);
-    else
-        output_ = std::make_unique<RepaintOutput>(*this);
+    if (mapping_.pixelForPixel() && XWindowOutput::available()) {
+        // A window of its own, for the server to put the pixels in.
+        setAttribute(Qt::WA_NativeWindow);
+        output_ = XWindowOutput::forWindow(std::uint32_t(winId()), picture_, mapping_);
+    }
+    if (!output_)
+        output_ = std::make_unique<RepaintOutput>(*this, picture_, mapping_);
+    setAttribute(Qt::WA_PaintOnScreen, output_->paintsWindowItself());
+    emit outputChosen(output_->paintsWindowItself());
 }
 
 QPaintEngine *ImageControl::paintEngine() const
 {
     return testAttribute(Qt::WA_PaintOnScreen) ? nullptr : QWidget::paintEngine();
-}
-
-QRect ImageControl::controlArea(const QRect &pixelArea) const
-{
-    if (picture_.isNull() || pixelArea.isEmpty())
-        return {};
-    const double scale = double(width()) / picture_.width();
-    // Where the picture is stretched, each screen pixel blends its picture neighbours too.
-    const int margin = scale * devicePixelRatioF() > 1.0 ? int(std::ceil(scale)) + 1 : 0;
-    const int left = int(std::floor(pixelArea.left() * scale)) - margin;
-    const int top = int(std::floor(pixelArea.top() * scale)) - margin;
-    const int right = int(std::ceil((pixelArea.right() + 1) * scale)) + margin;
-    const int bottom = int(std::ceil((pixelArea.bottom() + 1) * scale)) + margin;
-    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1)).intersected(rect());
-}
-
-QRect ImageControl::pixelArea(const QRect &controlArea) const
-{
-    const double ratio = devicePixelRatioF();
-    const QPoint topLeft(int(std::floor(controlArea.left() * ratio)), int(std::floor(controlArea.top() * ratio)));
-    const QPoint end(int(std::ceil((controlArea.right() + 1) * ratio)), int(std::ceil((controlArea.bottom() + 1) * ratio)));
-    return QRect(topLeft, end - QPoint(1, 1));
 }
 
 void ImageControl::paintEvent(QPaintEvent *event)

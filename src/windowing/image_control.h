@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drawing/canvas.h"
+#include "windowing/control_mapping.h"
 #include "windowing/picture_output.h"
 
 #include <QImage>
@@ -8,6 +9,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 // Shows a picture filling its own size, with no mouse pointer over it. The picture is made for
 // the pixels the control covers on the screen (device pixels on a HiDPI screen), so it is drawn
@@ -31,9 +33,13 @@ public:
     // `size` is the picture's own size, the space its canvas draws in. The picture is made
     // when the control is placed.
     void setPicture(const QSize &size, PictureSource source);
-    // Puts the control there, moved by the offset; if that changes the pixels it covers, makes
-    // the picture afresh for them, which drops all drawing on it, and says so.
-    bool place(const QRect &geometry);
+    // What placing the control did to its picture: the picture as it was, one made afresh
+    // (clean, with all drawing on the old one gone), or none at all, where there is nothing to
+    // make it for (no pixels to cover, no picture set).
+    enum class Placed { Unchanged, MadeAfresh, Dropped };
+    // Puts the control there, in its parent's points, moved by the offset; if that changes the
+    // pixels it covers, makes the picture afresh for them.
+    Placed place(const QRect &geometry);
     // Moves the control this many device pixels (whole points where a point has several) from
     // where it is placed. The picture stays as drawn: in a window of its own, the X server
     // moves its pixels on the screen.
@@ -43,14 +49,14 @@ public:
     // The pixels as drawn.
     const QImage &picture() const { return picture_; }
     Canvas &canvas() { return canvas_; }
-
-    // The part of the control that shows these pixels of the picture, soft edges included.
-    QRect controlArea(const QRect &pixelArea) const;
-    // The pixels of the picture that this part of the control shows, where it is not stretched.
-    QRect pixelArea(const QRect &controlArea) const;
+    // Which of the control's points show which drawn pixels, as it was last placed.
+    const ControlMapping &mapping() const { return mapping_; }
 
 signals:
     void mouseMoved();
+    // The control chose how its pixels reach the screen, each time its picture is made afresh;
+    // where they go straight into a window of its own, Qt paints none of the control.
+    void outputChosen(bool paintsOwnWindow);
 
 protected:
     QPaintEngine *paintEngine() const override;
@@ -69,5 +75,7 @@ private:
     PictureSource source_;
     QImage picture_;
     Canvas canvas_{picture_};
+    ControlMapping mapping_;
+    // Reads picture_ and mapping_.
     std::unique_ptr<PictureOutput> output_;
 };

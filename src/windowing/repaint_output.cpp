@@ -1,8 +1,7 @@
 #include "repaint_output.h"
 
-#include "windowing/image_control.h"
-
 #include <QPainter>
+#include <QWidget>
 
 #include <algorithm>
 
@@ -13,35 +12,28 @@ constexpr int BandPoints = 16 * 1024;
 
 } // namespace
 
-RepaintOutput::RepaintOutput(ImageControl &control) : control_(control)
+void RepaintOutput::show(const DrawnRect &area)
 {
-    control_.setAttribute(Qt::WA_PaintOnScreen, false);
-}
-
-void RepaintOutput::show(const QRect &pixelArea)
-{
-    control_.update(control_.controlArea(pixelArea));
+    window_.update(mapping_.controlArea(area).qt());
 }
 
 void RepaintOutput::expose(const QRegion &controlRegion)
 {
-    QPainter painter(&control_);
-    const QImage &picture = control_.picture();
-    if (picture.isNull()) {
-        painter.fillRect(control_.rect(), Qt::black);
+    QPainter painter(&window_);
+    if (picture_.isNull()) {
+        painter.fillRect(window_.rect(), Qt::black);
         return;
     }
-    const bool stretched = QSizeF(control_.size()) * control_.devicePixelRatioF() != QSizeF(picture.size());
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, stretched);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, !mapping_.pixelForPixel());
     // Only the parts asked for, and in bands: drawing the whole picture clipped would still copy
     // all of it, and a large copy is handed to worker threads, waking them all.
-    const double pixelsPerPoint = double(picture.width()) / control_.width();
+    const double pixelsPerPoint = mapping_.pixelsPerPoint();
     for (const QRect &area : controlRegion) {
         const int bandHeight = std::max(1, BandPoints / area.width());
         for (int top = area.top(); top <= area.bottom(); top += bandHeight) {
             const QRect band(area.left(), top, area.width(), std::min(bandHeight, area.bottom() + 1 - top));
             const QRectF pixels(QPointF(band.topLeft()) * pixelsPerPoint, QSizeF(band.size()) * pixelsPerPoint);
-            painter.drawImage(QRectF(band), picture, pixels);
+            painter.drawImage(QRectF(band), picture_, pixels);
         }
     }
 }

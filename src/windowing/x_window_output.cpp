@@ -1,7 +1,6 @@
 #include "x_window_output.h"
 
 #include "drawing/shared_memory.h"
-#include "windowing/image_control.h"
 
 #include <QGuiApplication>
 
@@ -63,15 +62,16 @@ bool takesRgb32(xcb_connection_t *connection, xcb_visualid_t visual, std::uint8_
 
 } // namespace
 
-std::unique_ptr<XWindowOutput> XWindowOutput::forControl(ImageControl &control)
+bool XWindowOutput::available()
+{
+    return qtConnection() != nullptr;
+}
+
+std::unique_ptr<XWindowOutput> XWindowOutput::forWindow(std::uint32_t window, const QImage &picture,
+                                                        const ControlMapping &mapping)
 {
     xcb_connection_t *connection = qtConnection();
-    const QSizeF shownPixels = QSizeF(control.size()) * control.devicePixelRatioF();
-    if (!connection || shownPixels != QSizeF(control.picture().size()))
-        return nullptr;
-    control.setAttribute(Qt::WA_NativeWindow);
-    const auto window = xcb_window_t(control.winId());
-    if (window == 0)
+    if (!connection || window == 0 || !mapping.pixelForPixel())
         return nullptr;
     xcb_get_window_attributes_reply_t *attributes = xcb_get_window_attributes_reply(
         connection, xcb_get_window_attributes(connection, window), nullptr);
@@ -82,13 +82,13 @@ std::unique_ptr<XWindowOutput> XWindowOutput::forControl(ImageControl &control)
     std::free(attributes);
     if (!usable)
         return nullptr;
-    // Qt paints nothing there; the paint events come to expose().
-    control.setAttribute(Qt::WA_PaintOnScreen);
-    return std::unique_ptr<XWindowOutput>(new XWindowOutput(control, connection, window, depth));
+    return std::unique_ptr<XWindowOutput>(new XWindowOutput(picture, mapping, connection, window, depth));
 }
 
-XWindowOutput::XWindowOutput(ImageControl &control, xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth)
-    : control_(control), connection_(connection), window_(window), gc_(xcb_generate_id(connection)), depth_(depth)
+XWindowOutput::XWindowOutput(const QImage &picture, const ControlMapping &mapping, xcb_connection_t *connection,
+                             std::uint32_t window, std::uint8_t depth)
+    : picture_(picture), mapping_(mapping), connection_(connection), window_(window), gc_(xcb_generate_id(connection)),
+      depth_(depth)
 {
     // Pixels the window does not show cost nothing; events for them would only wake the program.
     const std::uint32_t noExposures = 0;
@@ -142,18 +142,19 @@ void XWindowOutput::shareMemory()
     shared_ = static_cast<uchar *>(memory);
 }
 
-void XWindowOutput::put(const QImage &image, const QRect &area)
+// The window's pixels are the picture's drawn pixels, each at the same place.
+void XWindowOutput::put(const DrawnRect &area)
 {
-    const QRect shown = area.intersected(image.rect());
-    if (shown.isEmpty() || image.format() != QImage::Format_RGB32)
+    const QRect shown = area.qt().intersected(picture_.rect());
+    if (shown.isEmpty() || picture_.format() != QImage::Format_RGB32)
         return;
     if (segment_ && std::size_t(shown.width()) * 4 <= SharedBytes)
-        putShared(image, shown);
+        putShared(shown);
     else
-        putOverConnection(image, shown);
+        putOverConnection(shown);
 }
 
-void XWindowOutput::putShared(const QImage &image, const QRect &area)
+void XWindowOutput::putShared(const QRect &area)
 {
     const std::size_t rowBytes = std::size_t(area.width()) * 4;
     const int rowsAtOnce = int(SharedBytes / rowBytes);
@@ -167,7 +168,7 @@ void XWindowOutput::putShared(const QImage &image, const QRect &area)
         }
         for (int row = 0; row < rows; ++row)
             std::memcpy(shared_ + sharedUsed_ + std::size_t(row) * rowBytes,
-                        image.constScanLine(top + row) + std::size_t(area.left()) * 4, rowBytes);
+                        picture_.constScanLine(top + row) + std::size_t(area.left()) * 4, rowBytes);
         xcb_shm_put_image(connection_, window_, gc_, std::uint16_t(area.width()), std::uint16_t(rows), 0, 0,
                           std::uint16_t(area.width()), std::uint16_t(rows), std::int16_t(area.left()), std::int16_t(top),
                           depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_, std::uint32_t(sharedUsed_));
@@ -175,7 +176,7 @@ void XWindowOutput::putShared(const QImage &image, const QRect &area)
     }
 }
 
-void XWindowOutput::putOverConnection(const QImage &image, const QRect &area)
+void XWindowOutput::putOverConnection(const QRect &area)
 {
     const int width = area.width();
     const int rowsPerRequest = int(std::max<std::size_t>(1, requestPixels_ / std::size_t(width)));
@@ -184,7 +185,7 @@ void XWindowOutput::putOverConnection(const QImage &image, const QRect &area)
         rows_.resize(std::size_t(width) * rows);
         for (int row = 0; row < rows; ++row)
             std::memcpy(rows_.data() + std::size_t(row) * width,
-                        reinterpret_cast<const std::uint32_t *>(image.constScanLine(top + row)) + area.left(),
+                        reinterpret_cast<const std::uint32_t *>(picture_.constScanLine(top + row)) + area.left(),
                         std::size_t(width) * 4);
         xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, std::uint16_t(width), std::uint16_t(rows),
                       std::int16_t(area.left()), std::int16_t(top), 0, depth_, std::uint32_t(rows_.size() * 4),
@@ -192,9 +193,9 @@ void XWindowOutput::putOverConnection(const QImage &image, const QRect &area)
     }
 }
 
-void XWindowOutput::show(const QRect &pixelArea)
+void XWindowOutput::show(const DrawnRect &area)
 {
-    put(control_.picture(), pixelArea);
+    put(area);
     pending_ = true;
 }
 
@@ -207,7 +208,7 @@ void XWindowOutput::expose(const QRegion &controlRegion)
 void XWindowOutput::flush()
 {
     for (const QRect &area : std::exchange(exposed_, {}))
-        put(control_.picture(), control_.pixelArea(area));
+        put(mapping_.drawnArea(ControlRect(area)));
     if (pending_)
         xcb_flush(connection_);
     pending_ = false;

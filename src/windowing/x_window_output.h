@@ -1,5 +1,6 @@
 #pragma once
 
+#include "windowing/control_mapping.h"
 #include "windowing/picture_output.h"
 
 #include <QImage>
@@ -10,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-class ImageControl;
 struct xcb_connection_t;
 
 // Straight into the control's own X window, over Qt's own connection to the server: no
@@ -20,14 +20,18 @@ struct xcb_connection_t;
 class XWindowOutput : public PictureOutput
 {
 public:
-    // None unless Qt runs on an X server, the control shows its picture pixel for pixel, and its
-    // window keeps pixels as RGB32 does. The control gets a window of its own for it.
-    static std::unique_ptr<XWindowOutput> forControl(ImageControl &control);
+    // Qt runs on an X server.
+    static bool available();
+    // Into this X window, which shows the picture pixel for pixel as the mapping says; none
+    // unless the window keeps pixels as RGB32 does.
+    static std::unique_ptr<XWindowOutput> forWindow(std::uint32_t window, const QImage &picture,
+                                                    const ControlMapping &mapping);
     ~XWindowOutput() override;
     XWindowOutput(const XWindowOutput &) = delete;
     XWindowOutput &operator=(const XWindowOutput &) = delete;
 
-    void show(const QRect &pixelArea) override;
+    bool paintsWindowItself() const override { return true; }
+    void show(const DrawnRect &area) override;
     void expose(const QRegion &controlRegion) override;
     void flush() override;
     // The server moves the window with its pixels, and clears where it was to the parent's
@@ -35,16 +39,18 @@ public:
     bool move(const QPoint &devicePlace) override;
 
 private:
-    XWindowOutput(ImageControl &control, xcb_connection_t *connection, std::uint32_t window, std::uint8_t depth);
-    // Shows the image's pixels of the area at the same place in the window.
-    void put(const QImage &image, const QRect &area);
+    XWindowOutput(const QImage &picture, const ControlMapping &mapping, xcb_connection_t *connection, std::uint32_t window,
+                  std::uint8_t depth);
+    // Shows the picture's pixels of the area at the same place in the window.
+    void put(const DrawnRect &area);
     bool serverSharesMemory() const;
     // Memory the server reads pixels from, where it can; else the pixels go over the connection.
     void shareMemory();
-    void putShared(const QImage &image, const QRect &area);
-    void putOverConnection(const QImage &image, const QRect &area);
+    void putShared(const QRect &area);
+    void putOverConnection(const QRect &area);
 
-    ImageControl &control_;
+    const QImage &picture_;
+    const ControlMapping &mapping_;
     xcb_connection_t *connection_;
     std::uint32_t window_;
     std::uint32_t gc_;

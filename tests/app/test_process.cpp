@@ -3,7 +3,9 @@
 #include "support/program_copy.h"
 #include "support/xvfb_server.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
@@ -285,19 +287,27 @@ private slots:
         QVERIFY(!QFile::exists(target));
     }
 
+    // Without XDG_RUNTIME_DIR, runs share one folder of the user's own, killed or not.
     void aLockFileLeftByAKilledCopyIsTakenOver()
     {
         ProgramCopy copy;
-        auto killed = copy.start({"/S"});
-        QVERIFY(TakesTheLock(copy.lockPath()));
+        QTemporaryDir temp;
+        QProcessEnvironment environment = ProgramCopy::offscreenEnvironment();
+        environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+        environment.insert(QStringLiteral("TMPDIR"), temp.path());
+        auto killed = copy.start({"/S"}, environment);
+        QVERIFY(TakesTheLock(copy.lockPath()) && !killed->waitForFinished(500));
         killed->kill();
         killed->waitForFinished();
         QVERIFY(QFile::exists(copy.lockPath()));
 
-        auto next = copy.start({"/S"});
+        auto next = copy.start({"/S"}, environment);
         QVERIFY2(!next->waitForFinished(1000), "the stale lock must not stop the next start");
         next->terminate();
         QVERIFY(EndsBySignal(*next, SIGTERM, copy.lockPath()));
+        const QString shared = QStringLiteral("clocksaver-runtime-%1").arg(::geteuid());
+        QCOMPARE(QDir(temp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{shared});
+        QCOMPARE(QFileInfo(temp.filePath(shared)).permissions(), QFile::Permissions(0x7700)); // rwx------
     }
 
     void ofManySimultaneousStartsExactlyOneRuns()

@@ -72,11 +72,11 @@ private slots:
     void aProgramFolderThatTakesTheLockKeepsIt()
     {
         QStringList tried;
-        const QString chosen = ChooseBasePath("/opt/saver/clocksaver.scr", [&](const QString &path) {
+        const QString chosen = ChooseBasePath("/srv/saver/clocksaver.scr", [&](const QString &path) {
             tried << path;
             return true;
         });
-        QCOMPARE(chosen, QStringLiteral("/opt/saver/clocksaver.in1"));
+        QCOMPARE(chosen, QStringLiteral("/srv/saver/clocksaver.in1"));
         QCOMPARE(tried, QStringList{chosen});
     }
 
@@ -103,13 +103,13 @@ private slots:
             qputenv("XDG_CONFIG_HOME", xdgConfigHome);
 
         QStringList tried;
-        const QString chosen = ChooseBasePath("/opt/saver/clocksaver.scr", [&](const QString &path) {
+        const QString chosen = ChooseBasePath("/srv/saver/clocksaver.scr", [&](const QString &path) {
             tried << path;
             return QFileInfo(path).absoluteDir().exists();
         });
         const QString expected = root.path() + folder + "/clocksaver.in1";
         QCOMPARE(chosen, expected);
-        QCOMPARE(tried, (QStringList{"/opt/saver/clocksaver.in1", expected}));
+        QCOMPARE(tried, (QStringList{"/srv/saver/clocksaver.in1", expected}));
         // For its owner only: rwx------.
         QCOMPARE(QFileInfo(root.path() + folder).permissions(), QFile::Permissions(0x7700));
     }

@@ -113,7 +113,7 @@ void TestCanvas::lineToStartsWhereTheLastLineEnded()
     canvas.setPenColour(0xFFFFFF);
     canvas.moveTo(10, 10);
     canvas.lineTo(40, 10);
-    QCOMPARE(canvas.penPosition(), QPoint(40, 10));
+    QCOMPARE(canvas.penPosition(), PicturePoint(40, 10));
     canvas.lineTo(40, 50);
     QCOMPARE(pixelAt(bitmap.image(), 40, 30), qRgb(255, 255, 255));
     QCOMPARE(pixelAt(bitmap.image(), 10, 30), Black);
@@ -151,7 +151,7 @@ void TestCanvas::copyRectCopiesPixelsExactly()
     Canvas sourceCanvas(source);
     Bitmap target;
     target.setSize(100, 100);
-    target.canvas().copyRect(QRect(30, 40, 20, 10), sourceCanvas, QRect(5, 7, 20, 10));
+    target.canvas().copyRect(PictureRect(30, 40, 20, 10), sourceCanvas, PictureRect(5, 7, 20, 10));
     QCOMPARE(target.image().copy(30, 40, 20, 10), source.copy(5, 7, 20, 10));
     QImage untouched(100, 100, QImage::Format_RGB32);
     untouched.fill(Qt::black);
@@ -209,12 +209,12 @@ void TestCanvas::emptyTextTouchesNothing()
     const QImage before = picture.copy();
     Canvas canvas(picture);
     int reports = 0;
-    canvas.setChangeListener([&reports](const QRect &) { ++reports; });
+    canvas.setChangeListener([&reports](const DrawnRect &) { ++reports; });
     canvas.setBrushStyle(BrushStyle::Solid);
     canvas.textOut(10, 10, QString());
     QCOMPARE(picture, before);
     QCOMPARE(reports, 0);
-    QCOMPARE(canvas.textArea(10, 10, QString()), QRect());
+    QCOMPARE(canvas.textArea(10, 10, QString()), PictureRect());
 }
 
 // The text keeps its place and size in the picture, and is drawn with a font three times the
@@ -271,7 +271,7 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel()
     Canvas canvas(picture);
     canvas.setMapping(scale);
     QRegion reported;
-    canvas.setChangeListener([&reported](const QRect &area) { reported += area; });
+    canvas.setChangeListener([&reported](const DrawnRect &area) { reported += area.qt(); });
     canvas.setPenColour(0x00FFFF);
     canvas.setFontColour(0xFFFFFF);
     canvas.setFontSize(40);
@@ -295,20 +295,20 @@ void TestCanvas::reportedAreasHoldEveryChangedPixel()
         canvas.textOut(40, 50, QStringLiteral("Q\u00D8jy"));
         break;
     case 4:
-        canvas.copyRect(QRect(60, 70, 40, 30), sourceCanvas, QRect(0, 0, 40, 30));
+        canvas.copyRect(PictureRect(60, 70, 40, 30), sourceCanvas, PictureRect(0, 0, 40, 30));
         break;
     case 5: {
         QImage clean = StripedPicture(picture.width(), picture.height()).mirrored();
         Canvas cleanCanvas(clean);
         cleanCanvas.setMapping(scale);
-        const Sprite hand(canvas, QRect(90, 50, 65, 55), [](Canvas &layer) {
+        const Sprite hand(canvas, PictureRect(90, 50, 65, 55), [](Canvas &layer) {
             layer.setPenWidth(3);
             layer.setPenColour(0x00FFFF);
             layer.moveTo(150, 100);
             layer.lineTo(93, 57);
         });
         const Sprite *sprites[] = {&hand};
-        canvas.restore(QRect(100, 60, 40, 30), cleanCanvas, sprites);
+        canvas.restore(DrawnRect(100, 60, 40, 30), cleanCanvas, sprites);
         break;
     }
     }

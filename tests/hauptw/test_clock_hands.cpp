@@ -16,7 +16,7 @@
 namespace {
 
 constexpr int Radius = 95;
-const QPoint Centre(100, 100);
+constexpr PicturePoint Centre(100, 100);
 
 QImage handsAt(int h, int m, int s, int scale = 1)
 {
@@ -37,16 +37,16 @@ QImage referenceAtThreeTimes(int h, int m, int s)
     painter.setRenderHint(QPainter::Antialiasing);
     auto at = [](QPoint picturePoint) { return (QPointF(picturePoint) + QPointF(0.5, 0.5)) * 3; };
     const HandEnds ends = HandEndOffsets(Radius, h, m, s);
-    auto hand = [&](QPoint end, QColor colour, int width) {
+    auto hand = [&](PicturePoint end, QColor colour, int width) {
         painter.setPen(QPen(colour, 3 * width, Qt::SolidLine, Qt::RoundCap));
-        painter.drawLine(at(Centre), at(Centre + end));
+        painter.drawLine(at(Centre.qt()), at((Centre + end).qt()));
     };
     hand(ends.second, Qt::red, 1);
     hand(ends.minute, Qt::yellow, 2);
     hand(ends.hour, Qt::yellow, 3);
     painter.setPen(QPen(QColor(128, 128, 128), 9));
     painter.setBrush(QColor(128, 128, 128));
-    painter.drawEllipse(QRectF(at(Centre - QPoint(2, 2)), at(Centre + QPoint(2, 2))));
+    painter.drawEllipse(QRectF(at(Centre.qt() - QPoint(2, 2)), at(Centre.qt() + QPoint(2, 2))));
     return dial;
 }
 
@@ -95,11 +95,11 @@ void TestClockHands::handsEndWhereTheTimeSays()
     QFETCH(QPoint, second);
     QFETCH(QPoint, minute);
     QFETCH(QPoint, hour);
-    const QPoint centre(626, 623);
+    const PicturePoint centre(626, 623);
     const HandEnds ends = HandEndOffsets(Radius, h, m, s);
-    QCOMPARE(centre + ends.second, second);
-    QCOMPARE(centre + ends.minute, minute);
-    QCOMPARE(centre + ends.hour, hour);
+    QCOMPARE((centre + ends.second).qt(), second);
+    QCOMPARE((centre + ends.minute).qt(), minute);
+    QCOMPARE((centre + ends.hour).qt(), hour);
 }
 
 void TestClockHands::hubIsGreyAndOnTop()
@@ -150,7 +150,7 @@ void TestClockHands::handsAtThreeTimesTheScaleAreDrawnAtThatSize()
     const QImage large = handsAt(4, 37, 51, 3);
     QVERIFY2(differingPixels(large, referenceAtThreeTimes(4, 37, 51), 24) < 20, "where the mapped formulas say");
     // The minute hand ends at 37 minutes: picture point Centre + end, three times over.
-    const QPoint minuteEnd = (Centre + HandEndOffsets(Radius, 4, 37, 51).minute) * 3 + QPoint(1, 1);
+    const QPoint minuteEnd = (Centre + HandEndOffsets(Radius, 4, 37, 51).minute).qt() * 3 + QPoint(1, 1);
     QVERIFY(isYellow(large.pixel(minuteEnd)));
     QVERIFY2(edgeSoftness(large) < 0.6 * edgeSoftness(stretched(handsAt(4, 37, 51), 3)), "sharper than stretched");
 }
@@ -162,8 +162,8 @@ void TestClockHands::handsAreaHoldsEverythingDrawn()
         dial.setSize(200, 200);
         DrawHandsAndHub(dial.canvas(), Centre, Radius, time);
         QRegion area;
-        for (const QRect &box : HandsArea(Centre, HandEndOffsets(Radius, time), 1.0))
-            area += box;
+        for (const DrawnRect &box : HandsArea(Centre, HandEndOffsets(Radius, time), 1.0))
+            area += box.qt();
         QImage outside = dial.image();
         QPainter painter(&outside);
         painter.setClipRegion(area);
@@ -196,17 +196,17 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
     Canvas canvas(picture);
     canvas.setMapping(scale);
     QRegion reported;
-    canvas.setChangeListener([&reported](const QRect &area) { reported += area; });
+    canvas.setChangeListener([&reported](const DrawnRect &area) { reported += area.qt(); });
     const int overhang = HandOverhang(scale);
-    const QRect dialArea(Centre - QPoint(Radius + overhang, Radius + overhang),
-                         Centre + QPoint(Radius + overhang, Radius + overhang));
+    const PictureRect dialArea(Centre - PicturePoint(Radius + overhang, Radius + overhang),
+                               Centre + PicturePoint(Radius + overhang, Radius + overhang));
     Bitmap patch;
     patch.cover(canvas, dialArea);
     patch.canvas().copyRect(dialArea, canvas, dialArea);
     DialHands hands;
-    hands.prepare(patch, Centre, Radius);
+    hands.prepare(Centre, Radius);
 
-    const QRect hub = HandPartBounds(HandPart::Hub, Centre, {}, scale);
+    const PictureRect hub = HandPartBounds(HandPart::Hub, Centre, {}, scale);
     std::vector<SecondOfDay> times;
     for (SecondOfDay time = SecondsFromHms(11, 59, 50); time <= SecondsFromHms(12, 1, 5); ++time)
         times.push_back(time);
@@ -215,7 +215,7 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
     SecondOfDay shown = -1;
     for (const SecondOfDay time : times) {
         reported = QRegion();
-        hands.move(canvas, time);
+        hands.move(canvas, patch, time);
         QImage expected = clean;
         Canvas direct(expected);
         direct.setMapping(scale);
@@ -223,12 +223,12 @@ void TestClockHands::movedHandsLookAsIfDrawnAfresh()
         // Smaller than the picture, the parts laid one by one round a shade differently where
         // they overlap at the hub than drawn in one go; never elsewhere.
         const QRect differing = DifferingArea(picture, expected, picture.rect());
-        QVERIFY(differing.isEmpty() || (scale < 1 && canvas.pixelArea(hub).contains(differing)));
+        QVERIFY(differing.isEmpty() || (scale < 1 && canvas.drawnArea(hub).qt().contains(differing)));
         QRegion moved;
         const HandEnds ends = HandEndOffsets(Radius, time);
-        for (const QRect &box :
+        for (const DrawnRect &box :
              shown < 0 ? HandsArea(Centre, ends, scale) : MovedHandsArea(Centre, HandEndOffsets(Radius, shown), ends, scale))
-            moved += box;
+            moved += box.qt();
         QVERIFY2((reported - moved).isEmpty(), "only the boxes of the hands that moved change");
         shown = time;
     }

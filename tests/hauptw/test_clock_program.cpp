@@ -3,7 +3,7 @@
 // mouse movement is ignored, later movement and any key end the saver cleanly, a click or a
 // wheel turn without movement does not; between ticks the program sleeps. With two monitors
 // the clocks fill the primary one, the bands beside them and the other monitor are black, and
-// movement there ends the saver too.
+// movement there ends the saver too. Another monitor made primary takes the clocks.
 
 #include "support/fixed_clock.h"
 #include "support/hand_colours.h"
@@ -52,6 +52,7 @@ private slots:
     void keyEndsTheSaver();
     void clickAndWheelTurnWithoutMovementLeaveItRunning();
     void clocksOnThePrimaryMonitorAndMovementOnTheOtherEnds();
+    void clocksFollowTheMonitorMadePrimary();
 
 private:
     bool startShowMode();
@@ -208,6 +209,28 @@ void TestClockProgram::clocksOnThePrimaryMonitorAndMovementOnTheOtherEnds()
         if (QTest::currentTestFailed())
             return;
     }
+}
+
+// A monitor made primary while the saver runs takes the clocks; the one they left goes black.
+void TestClockProgram::clocksFollowTheMonitorMadePrimary()
+{
+    xvfb_ = XvfbServer::withTwoMonitors(true);
+    QVERIFY(startShowMode());
+    const auto clocksOnlyOn = [this](const QRect &monitor, const QRect &other) {
+        return QTest::qWaitFor(
+            [&] {
+                const QImage screen = xvfb_->screenshot();
+                return clockFaults(screen, monitor).isEmpty() && IsBlack(screen, other);
+            },
+            10000);
+    };
+    const QRect first(0, 0, 1920, 1080);
+    const QRect second(1920, 0, 1280, 1024);
+    QVERIFY(clocksOnlyOn(first, second));
+    int exitCode = -1;
+    xvfb_->run(QStringLiteral("xrandr"), {"--output", "screen", "--primary"}, &exitCode);
+    QCOMPARE(exitCode, 0);
+    QVERIFY(clocksOnlyOn(second, first));
 }
 
 QTEST_GUILESS_MAIN(TestClockProgram)

@@ -24,7 +24,7 @@ double brightness(const THauptwin &window, QPoint at)
 {
     const QImage shown = drawnPicture(window);
     const QImage day = BackgroundPicture(shown.size()).convertToFormat(QImage::Format_RGB32);
-    const QRect box = window.bild->canvas().pixelArea(QRect(at - QPoint(4, 4), QSize(9, 9)));
+    const QRect box = window.bild->canvas().drawnArea(PictureRect(PicturePoint(at - QPoint(4, 4)), QSize(9, 9))).qt();
     double lit = 0, full = 0;
     for (int y = box.top(); y <= box.bottom(); ++y)
         for (int x = box.left(); x <= box.right(); ++x)
@@ -59,13 +59,13 @@ void TestGlobeShading::sunLightsTheRightHalf_data()
     QTest::addColumn<QPoint>("point");
     QTest::addColumn<bool>("lit");
     const qint64 noon = EquinoxMidnight + 12 * Hour, evening = EquinoxMidnight + 18 * Hour;
-    QTest::newRow("noon, local globe") << noon << LocalCentre + QPoint(30, 30) << true;
-    QTest::newRow("noon, polar lower half") << noon << UtcCentre + QPoint(0, 45) << true;
-    QTest::newRow("noon, polar upper half") << noon << UtcCentre + QPoint(30, -40) << false;
-    QTest::newRow("18:00, polar left half") << evening << UtcCentre + QPoint(-45, 10) << true;
-    QTest::newRow("18:00, polar right half") << evening << UtcCentre + QPoint(45, 10) << false;
-    QTest::newRow("midnight, local globe") << EquinoxMidnight << LocalCentre + QPoint(30, 30) << false;
-    QTest::newRow("midnight, polar upper half") << EquinoxMidnight << UtcCentre + QPoint(30, -40) << true;
+    QTest::newRow("noon, local globe") << noon << LocalCentre.qt() + QPoint(30, 30) << true;
+    QTest::newRow("noon, polar lower half") << noon << UtcCentre.qt() + QPoint(0, 45) << true;
+    QTest::newRow("noon, polar upper half") << noon << UtcCentre.qt() + QPoint(30, -40) << false;
+    QTest::newRow("18:00, polar left half") << evening << UtcCentre.qt() + QPoint(-45, 10) << true;
+    QTest::newRow("18:00, polar right half") << evening << UtcCentre.qt() + QPoint(45, 10) << false;
+    QTest::newRow("midnight, local globe") << EquinoxMidnight << LocalCentre.qt() + QPoint(30, 30) << false;
+    QTest::newRow("midnight, polar upper half") << EquinoxMidnight << UtcCentre.qt() + QPoint(30, -40) << true;
 }
 
 void TestGlobeShading::sunLightsTheRightHalf()
@@ -136,11 +136,12 @@ void TestGlobeShading::tickInANewPeriodShadesUnderTheHands()
     const int reach = int(DialGlobes::Radius) + 2;
     const Canvas &canvas = window->bild->canvas();
     for (const auto &[centre, hour] : {std::pair(LocalCentre, 12), std::pair(UtcCentre, 11)}) {
-        std::vector<QRect> boxes = MovedHandsArea(centre, HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 0)),
-                                                  HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 1)), canvas.scale());
-        boxes.push_back(canvas.scaledArea(QRect(centre - QPoint(reach, reach), QSize(2 * reach, 2 * reach))));
-        for (const QRect &box : boxes)
-            allowed += window->bild->controlArea(box.translated(-canvas.origin()));
+        std::vector<DrawnRect> boxes = MovedHandsArea(centre, HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 0)),
+                                                      HandEndOffsets(HandRadius, SecondsFromHms(hour, 0, 1)),
+                                                      canvas.scale());
+        boxes.push_back(canvas.drawnArea(PictureRect(centre - PicturePoint(reach, reach), QSize(2 * reach, 2 * reach))));
+        for (const DrawnRect &box : boxes)
+            allowed += window->bild->mapping().controlArea(box).qt();
     }
     QVERIFY2((recorder.painted - allowed).isEmpty(), "only the globes and the hands that moved are sent");
     qint64 allowedPixels = 0;

@@ -141,7 +141,7 @@ void TestHauptwinLayout::textIsCentredAtTheTopOfThePictureAndOnScreen()
     QVERIFY(!text.isEmpty());
     QVERIFY2(text.top() >= (10 - 2) * scale && text.top() <= (10 + 12) * scale, "just below the top");
     QVERIFY2(std::abs(text.center().x() - picture.width() / 2) <= 4 * scale, "centred on the picture");
-    const QRect shown = window_->bild->controlArea(text).translated(window_->bild->pos());
+    const QRect shown = window_->bild->mapping().controlArea(DrawnRect(text)).qt().translated(window_->bild->pos());
     QVERIFY(window_->rect().contains(shown));
     const double dpr = window_->devicePixelRatio();
     const QRect shownPixels(shown.topLeft() * dpr, shown.size() * dpr);
@@ -151,9 +151,9 @@ void TestHauptwinLayout::textIsCentredAtTheTopOfThePictureAndOnScreen()
 void TestHauptwinLayout::dialsAreOnScreen()
 {
     const double dpr = window_->devicePixelRatio();
-    for (const QPoint centre : {DialLayout::LocalCentre, DialLayout::UtcCentre}) {
-        const QRect hubPixels = window_->bild->canvas().pixelArea(QRect(centre, QSize(1, 1)));
-        const QRect shown = window_->bild->controlArea(hubPixels).translated(window_->bild->pos());
+    for (const PicturePoint centre : {DialLayout::LocalCentre, DialLayout::UtcCentre}) {
+        const DrawnRect hubPixels = window_->bild->canvas().drawnArea(PictureRect(centre, QSize(1, 1)));
+        const QRect shown = window_->bild->mapping().controlArea(hubPixels).qt().translated(window_->bild->pos());
         QVERIFY(window_->rect().contains(shown));
         const QRgb pixel = onScreen_.pixel((QPointF(shown.center()) * dpr).toPoint());
         QVERIFY2(std::abs(qRed(pixel) - 128) < 24 && std::abs(qGreen(pixel) - 128) < 24, "the grey hub shows");

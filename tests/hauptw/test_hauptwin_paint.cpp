@@ -1,7 +1,7 @@
 // The clock window's drawing: hands for local time on the left dial and UTC on the right, the
-// screen text with slashed zeros, nothing before the first layout, a 1024x768 screen drawn in
-// the picture's own pixels, ticks that draw only what moved, and memory that does not grow with
-// the screen text. CTest runs it on a 1024x768 screen.
+// screen text with slashed zeros, nothing before the first layout or without a picture, a
+// 1024x768 screen drawn in the picture's own pixels, ticks that draw only what moved, and memory
+// that does not grow with the screen text. CTest runs it on a 1024x768 screen.
 
 #include "clock_window_fixture.h"
 #include "support/hand_colours.h"
@@ -67,6 +67,7 @@ private slots:
     void init() { fixture_ = std::make_unique<ClockWindowFixture>(); }
     void cleanup() { fixture_.reset(); }
     void nothingIsDrawnBeforeTheFirstLayout();
+    void nothingIsDrawnWhileThePictureIsDropped();
     void screenOfThePicturesSizeShowsItAsDrawnInItsOwnPixels();
     void leftDialShowsLocalTimeAndRightDialUtc();
     void zerosAreDrawnSlashed();
@@ -89,6 +90,27 @@ void TestHauptwinPaint::nothingIsDrawnBeforeTheFirstLayout()
     QVERIFY(!window.PatchesReady);
     QVERIFY(window.bild->picture().isNull());
     QCOMPARE(window.TickCount, 1);
+}
+
+// Placed with no picture to make, the window has nothing its patches could restore: painting
+// waits for a picture made afresh, and then shows what a window started then shows.
+void TestHauptwinPaint::nothingIsDrawnWhileThePictureIsDropped()
+{
+    const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
+    QVERIFY(window);
+    window->bild->setPicture(PictureSize, {});
+    window->FormResize();
+    QVERIFY(!window->PatchesReady);
+    fixture_->now = fixture_->now.addSecs(1);
+    window->TimerUhrTimer();
+    QVERIFY(window->bild->picture().isNull());
+    window->bild->setPicture(PictureSize, BackgroundPicture);
+    window->FormResize();
+    QVERIFY(window->PatchesReady);
+    window->TimerUhrTimer();
+    const auto started = fixture_->showWindow("QX0VRT\n0\n-1\n");
+    QVERIFY(started);
+    QCOMPARE(drawnPicture(*window), drawnPicture(*started));
 }
 
 // What the window showed before it drew at the screen's resolution, built the same way: the
@@ -120,8 +142,8 @@ void TestHauptwinPaint::leftDialShowsLocalTimeAndRightDialUtc()
     const auto window = fixture_->showWindow("QX0VRT\n0\n-9\n");
     QVERIFY(window);
     const QImage picture = drawnPicture(*window);
-    for (const QPoint hub : {LocalCentre, UtcCentre})
-        QCOMPARE(QColor(picture.pixel(hub)), QColor(128, 128, 128));
+    for (const PicturePoint hub : {LocalCentre, UtcCentre})
+        QCOMPARE(QColor(picture.pixel(hub.qt())), QColor(128, 128, 128));
 
     QVERIFY(isRed(picture.pixel(531, 623)));
     QVERIFY(isRed(picture.pixel(787, 623)));
@@ -202,9 +224,9 @@ void TestHauptwinPaint::movingTickUpdatesOnlyWhereTheHandsWereAndAre()
     QRegion hands;
     for (const auto &[centre, before, after] : {std::tuple(LocalCentre, SecondsFromHms(12, 0, 59), SecondsFromHms(12, 1, 0)),
                                                 std::tuple(UtcCentre, SecondsFromHms(11, 0, 59), SecondsFromHms(11, 1, 0))})
-        for (const QRect &box : MovedHandsArea(centre, HandEndOffsets(HandRadius, before), HandEndOffsets(HandRadius, after),
-                                               window->bild->canvas().scale()))
-            hands += window->bild->controlArea(box.translated(-window->bild->canvas().origin()));
+        for (const DrawnRect &box : MovedHandsArea(centre, HandEndOffsets(HandRadius, before),
+                                                   HandEndOffsets(HandRadius, after), window->bild->canvas().scale()))
+            hands += window->bild->mapping().controlArea(box).qt();
     QVERIFY2((picture.painted - hands).isEmpty(), "only the boxes of the hands that moved are repainted");
     QVERIFY2(picture.painted.boundingRect().height() < ClockSize * 6 / 10, "all hands up: the lower half stays");
     // The picture's repaint is no request to draw again: no paint of the window, no extra tick.

@@ -83,7 +83,7 @@ void TestWanderOnScreen::pictureWandersWithinOnePercent()
         QVERIFY2(std::hypot(offset.x(), offset.y()) <= reach, "too far");
         QVERIFY2(std::max(std::abs(offset.x() - last.x()), std::abs(offset.y() - last.y())) <= 1, "a step too large");
         // The hands go with the picture: its dials' hubs are where they are on it.
-        for (const QPointF hub : {DialLayout::LocalCentre, DialLayout::UtcCentre})
+        for (const QPointF hub : {DialLayout::LocalCentre.qt(), DialLayout::UtcCentre.qt()})
             QCOMPARE(shot.pixel(Centred.topLeft() + offset + ((hub + QPointF(0.5, 0.5)) * 1.40625).toPoint()),
                      qRgb(128, 128, 128));
         steps += offset != last;

@@ -99,6 +99,7 @@ private slots:
     {
         QTime now(0, 30, 0, 999);
         SetWallClock([&now] { return now; });
+        UtcOffset = -1;
         QCOMPARE(CurrentSecondOfDay(), hms(0, 30, 0));
         QCOMPARE(UtcClockTime(), hms(23, 30, 0));
         QCOMPARE(LocalClockTime(), hms(0, 30, 0));

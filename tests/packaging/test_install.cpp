@@ -1,6 +1,7 @@
 // The install tree: what goes where, and where the installed program keeps its lock and
 // settings: beside itself in a folder the user may write, in the user's own configuration
 // folder when installed for everyone.
+#include "support/debian_package.h"
 #include "support/fixed_clock.h"
 #include "support/install_tree.h"
 #include "support/program_copy.h"
@@ -88,7 +89,7 @@ private slots:
         QVERIFY(TakesTheLock(folder + "/clocksaver.in1"));
         QVERIFY(confirmTheSettings());
         QVERIFY(EndsCleanly(settings, folder + "/clocksaver.in1"));
-        QCOMPARE(FileContents(folder + "/clocksaver.in1.ini"), QByteArray("QX0VRT\n0\n-1\n"));
+        QCOMPARE(FileContents(folder + "/clocksaver.in1.ini"), QByteArray("QX0VRT\n0\n\n"));
         QVERIFY(QDir(elsewhere.path()).isEmpty());
     }
 
@@ -101,8 +102,9 @@ private slots:
         QVERIFY(EndsCleanly(settings, userConfig() + "/clocksaver.in1"));
         QFile saved(userConfig() + "/clocksaver.in1.ini");
         QVERIFY(saved.open(QIODevice::ReadWrite));
-        QCOMPARE(saved.readAll(), QByteArray("QX0VRT\n0\n-1\n"));
+        QCOMPARE(saved.readAll(), QByteArray("QX0VRT\n0\n\n"));
         QCOMPARE(QFileInfo(userConfig()).permissions(), QFile::Permissions(0x7700)); // rwx------
+        QCOMPARE(saved.permissions(), QFile::Permissions(0x6600));                   // rw-------
 
         // The clocks read their settings from there too.
         QVERIFY(saved.resize(0) && saved.write(FixedClockSettings) == FixedClockSettings.size());
@@ -117,6 +119,19 @@ private slots:
         QVERIFY(xvfb_.xdotool({"key", "x"}));
         QVERIFY(EndsCleanly(clocks, userConfig() + "/clocksaver.in1"));
         QCOMPARE(QDir(systemFolder()).entryList(QDir::Files), QStringList{"clocksaver.scr"});
+    }
+
+    // Under /opt (or /usr) the program writes nothing beside itself, not even for root, who could.
+    void rootsSettingsUnderOptGoToRootsConfigFolder()
+    {
+        if (!RunningAsRoot())
+            QSKIP("Only root may install under /opt.");
+        QTemporaryDir opt(QStringLiteral("/opt/clocksaver-test-XXXXXX"));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(opt.filePath("config")));
+        int exitCode = 0;
+        QVERIFY(install(opt.path()));
+        QVERIFY(RunTool(opt.filePath(QStringLiteral("bin/clocksaver")), {"--help"}, &exitCode)
+                    .contains("Settings file: " + QFile::encodeName(opt.filePath("config/clocksaver/"))));
     }
 
     void cleanupTestCase()

@@ -96,8 +96,8 @@ void ScreenconfigKeyboard::boxesTakeOnlyWhatTheFileCanHold_data()
 {
     QTest::addColumn<QByteArray>("box");
     QTest::addColumn<QByteArray>("saved");
-    QTest::newRow("ename") << QByteArray("ename") << QByteArray("\xE9\xDF\n0\n-1\n");
-    QTest::newRow("eLocal") << QByteArray("eLocal") << QByteArray("QX0VRT\n\xE9\xDF\n-1\n");
+    QTest::newRow("ename") << QByteArray("ename") << QByteArray("\xE9\xDF\n0\n\n");
+    QTest::newRow("eLocal") << QByteArray("eLocal") << QByteArray("QX0VRT\n\xE9\xDF\n\n");
     QTest::newRow("eUTC") << QByteArray("eUTC") << QByteArray("QX0VRT\n0\n\xE9\xDF\n");
 }
 

@@ -22,6 +22,8 @@ class TestSettingsReader : public QObject
     void writeFile(const QByteArray &contents) { QVERIFY(sandbox_->writeSettings(contents)); }
 
 private slots:
+    // A zone one hour east of UTC all year, where a UTC difference left to the zone is -1.
+    void initTestCase() { qputenv("TZ", "CET-1"), tzset(); }
     void init() { sandbox_ = std::make_unique<SettingsSandbox>(); }
 
     void linesFillScreenTextAndOffsets_data()
@@ -50,14 +52,14 @@ private slots:
         writeFile(contents);
         QTEST(ReadSettings(), "screenText");
         QTEST(int(LocalOffset), "local");
-        QTEST(int(UtcOffset), "utc");
+        QTEST(int(UtcOffsetInForce()), "utc");
     }
 
     void noFileMeansDefaults()
     {
         QCOMPARE(ReadSettings(), QByteArray("QX0VRT"));
         QCOMPARE(LocalOffset, 0);
-        QCOMPARE(UtcOffset, -1);
+        QVERIFY(!UtcOffset);
 
         QVERIFY(QDir(sandbox_->folder()).mkdir(QStringLiteral("clocksaver.in1.ini")));
         QCOMPARE(ReadSettings(), QByteArray("QX0VRT"));
@@ -100,7 +102,25 @@ private slots:
         writeFile("T\n" + text + "\n" + text + "\n");
         ReadSettings();
         QCOMPARE(LocalOffset, value.value_or(0));
-        QCOMPARE(UtcOffset, value.value_or(-1));
+        QCOMPARE(UtcOffset, value);
+    }
+
+    // Left empty, the UTC difference is the zone's (here on 2024-01-01 or 07-01), and OK keeps it empty.
+    void anEmptyUtcDifferenceFollowsTheZone()
+    {
+        using Row = std::tuple<const char *, qint64, int>;
+        writeFile("A\n1\n\n");
+        for (const auto &[zone, instant, hours] :
+             {Row{"UTC", 1719828510, 0}, Row{"Europe/Berlin", 1704103710, -1}, Row{"Europe/Berlin", 1719828510, -2},
+              Row{"Asia/Kolkata", 1704103710, -6}}) {
+            qputenv("TZ", zone), tzset();
+            SetEpochClock([instant] { return instant; });
+            ReadSettings();
+            QCOMPARE(UtcOffsetInForce(), hours);
+            QCOMPARE(UtcTextToSave(QByteArray::number(hours)), QByteArray());
+        }
+        SetEpochClock({});
+        initTestCase();
     }
 
     void hugeOrBinaryFilesAreReadWithBoundedLines()
@@ -135,7 +155,7 @@ private slots:
             return;
         QCOMPARE(ReadSettings(), trusted ? QByteArray("OWN") : QByteArray("QX0VRT"));
         QCOMPARE(LocalOffset, trusted ? 5 : 0);
-        QCOMPARE(UtcOffset, trusted ? 6 : -1);
+        QCOMPARE(UtcOffsetInForce(), trusted ? 6 : -1);
     }
 
     void aUserOtherThanRootReadsTheirOwnFile()

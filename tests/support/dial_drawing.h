@@ -4,7 +4,7 @@
 #include "hauptw/clock_hands.h"
 
 // Second hand, minute hand, hour hand and hub, in that order, for the time of day.
-inline void DrawHandsAndHub(Canvas &canvas, QPoint centre, int radius, SecondOfDay time)
+inline void DrawHandsAndHub(Canvas &canvas, PicturePoint centre, int radius, SecondOfDay time)
 {
     const HandEnds ends = HandEndOffsets(radius, time);
     for (const HandPart part : HandParts)

@@ -125,8 +125,8 @@ QStringList clockFaults(const QImage &screen, const QRect &area, QTime computerT
     if (notBlack > 0)
         faults << QStringLiteral("%1 samples beside the picture are not black").arg(notBlack);
 
-    for (const QPoint hub : {LocalCentre, UtcCentre})
-        if (!near(screen.pixel(picture.onScreen(hub)), qRgb(128, 128, 128), 8))
+    for (const PicturePoint hub : {LocalCentre, UtcCentre})
+        if (!near(screen.pixel(picture.onScreen(hub.qt())), qRgb(128, 128, 128), 8))
             faults << QStringLiteral("no grey hub at %1,%2 of the picture").arg(hub.x()).arg(hub.y());
 
     // The seconds run on; hour and minute stay for half a minute. The settings put the hour
@@ -135,12 +135,13 @@ QStringList clockFaults(const QImage &screen, const QRect &area, QTime computerT
     const QTime utcTime = computerTime.addSecs(-3600);
     const HandEnds local = HandEndOffsets(DialLayout::HandRadius, localTime.hour(), localTime.minute(), 0);
     const HandEnds utc = HandEndOffsets(DialLayout::HandRadius, utcTime.hour(), utcTime.minute(), 0);
-    for (const QPoint end : {LocalCentre + local.minute, LocalCentre + local.hour, UtcCentre + utc.minute,
-                             UtcCentre + utc.hour, LocalCentre + local.hour / 2, UtcCentre + utc.hour / 2})
-        if (!picture.handAt(screen, end))
+    for (const PicturePoint end :
+         {LocalCentre + local.minute, LocalCentre + local.hour, UtcCentre + utc.minute, UtcCentre + utc.hour,
+          LocalCentre + PicturePoint(local.hour.qt() / 2), UtcCentre + PicturePoint(utc.hour.qt() / 2)})
+        if (!picture.handAt(screen, end.qt()))
             faults << QStringLiteral("no hand at %1,%2 of the picture").arg(end.x()).arg(end.y());
-    for (const QPoint wrong : {LocalCentre + utc.hour, UtcCentre + local.hour})
-        if (picture.handAt(screen, wrong))
+    for (const PicturePoint wrong : {LocalCentre + utc.hour, UtcCentre + local.hour})
+        if (picture.handAt(screen, wrong.qt()))
             faults << QStringLiteral("a hand at %1,%2 of the picture").arg(wrong.x()).arg(wrong.y());
 
     const QRect textLine(picture.onScreen(TextLine.topLeft()), picture.onScreen(TextLine.bottomRight()));

@@ -80,6 +80,11 @@ QStringList installTreeFaults(const QString &root, const QString &prefix)
         faults << QStringLiteral("no program at ") + InstalledProgram;
     if (!QFileInfo(root + QStringLiteral("/libexec/xscreensaver/clocksaver")).isSymLink())
         faults << QStringLiteral("no link in libexec/xscreensaver");
+    const QFileInfo command(root + QStringLiteral("/bin/clocksaver"));
+    if (!command.isSymLink() || command.canonicalFilePath() != QFileInfo(root + '/' + InstalledProgram).canonicalFilePath())
+        faults << QStringLiteral("bin/clocksaver is no link to the program");
+    if (QFileInfo(root + QStringLiteral("/share/man/man1/clocksaver.1.gz")).size() == 0)
+        faults << QStringLiteral("no manual page");
     checkXScreenSaverDescription(faults, root);
 
     const QByteArray program = '"' + QFile::encodeName(prefix + QLatin1Char('/') + InstalledProgram) + '"';

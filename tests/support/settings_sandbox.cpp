@@ -20,7 +20,7 @@ QByteArray FileContents(const QString &path)
 void ResetHourOffsets()
 {
     LocalOffset = 0;
-    UtcOffset = -1;
+    UtcOffset.reset();
 }
 
 SettingsSandbox::SettingsSandbox()

@@ -25,14 +25,16 @@ XvfbServer::XvfbServer(int width, int height, const QStringList &extraArguments)
     display_ = QStringLiteral(":") + QString::fromLatin1(number.trimmed());
 }
 
-std::unique_ptr<XvfbServer> XvfbServer::withTwoMonitors()
+std::unique_ptr<XvfbServer> XvfbServer::withTwoMonitors(bool outputOnB)
 {
     auto server = std::make_unique<XvfbServer>(3200, 1080, QStringList{QStringLiteral("-noreset")});
     int first = -1;
     int second = -1;
+    const char *outputOfA = outputOnB ? "none" : "screen";
+    const char *outputOfB = outputOnB ? "screen" : "none";
     if (server->isRunning()) {
-        server->run(QStringLiteral("xrandr"), {"--setmonitor", "A", "1920/500x1080/300+0+0", "screen"}, &first);
-        server->run(QStringLiteral("xrandr"), {"--setmonitor", "B", "1280/300x1024/250+1920+0", "none"}, &second);
+        server->run(QStringLiteral("xrandr"), {"--setmonitor", "A", "1920/500x1080/300+0+0", outputOfA}, &first);
+        server->run(QStringLiteral("xrandr"), {"--setmonitor", "B", "1280/300x1024/250+1920+0", outputOfB}, &second);
     }
     if (first != 0 || second != 0)
         server->display_.clear();

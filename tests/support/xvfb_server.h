@@ -19,7 +19,9 @@ public:
 
     // The usual two-monitor desk on one 3200x1080 screen: monitor A 1920x1080 at the left (the
     // primary), monitor B 1280x1024 beside it. The server keeps them when the last client leaves.
-    static std::unique_ptr<XvfbServer> withTwoMonitors();
+    // The server's one output, "screen", belongs to A, or to B if asked: then `xrandr --output
+    // screen --primary` makes B the primary monitor.
+    static std::unique_ptr<XvfbServer> withTwoMonitors(bool outputOnB = false);
 
     bool isRunning() const { return !display_.isEmpty(); }
     QString display() const { return display_; }
