@@ -6,7 +6,6 @@ void BufferBook::reset(const QSize &picture)
 {
     const QRect whole(QPoint(0, 0), picture);
     lacking_.fill(QRegion(whole));
-    held_.fill(false);
     damage_ = whole;
 }
 

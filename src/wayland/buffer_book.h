@@ -16,7 +16,8 @@ class BufferBook
 public:
     static constexpr int Buffers = 2;
 
-    // Buffers for a picture of this size, none shown yet: each lacks all of it.
+    // Buffers for a picture of this size on a surface that shows nothing yet: each lacks all of
+    // it. Those the compositor held, it still holds until it says otherwise.
     void reset(const QSize &picture);
     // Drawing changed this box of the picture: every buffer lacks it, and the next one shown
     // tells the compositor so.

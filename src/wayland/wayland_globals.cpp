@@ -89,3 +89,12 @@ wl_surface *SurfaceOf(QWindow *window)
         return nullptr;
     return static_cast<wl_surface *>(native->nativeResourceForWindow("surface", window));
 }
+
+void CommitSurface(QWindow *window)
+{
+    const WaylandGlobals *globals = WaylandGlobals::get();
+    if (wl_surface *surface = globals ? SurfaceOf(window) : nullptr) {
+        wl_surface_commit(surface);
+        wl_display_flush(globals->display);
+    }
+}

@@ -31,3 +31,5 @@ struct WaylandGlobals
 
 // The Wayland surface of Qt's window, while it is shown; none before.
 wl_surface *SurfaceOf(QWindow *window);
+// Commits the window's surface as it is, where it has one.
+void CommitSurface(QWindow *window);

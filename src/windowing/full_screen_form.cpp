@@ -199,7 +199,18 @@ void FullScreenForm::resizeEvent(QResizeEvent *)
 
 void FullScreenForm::leaveUnpainted(bool unpainted)
 {
+    const WaylandGlobals *globals = WaylandGlobals::get();
+    if (unpainted && globals && !embedded_)
+        black_ = std::make_unique<BlackSurface>(*globals);
+    else
+        black_.reset();
+    setAttribute(Qt::WA_PaintOnScreen, black_ != nullptr);
     paintNothing(*this, unpainted);
+}
+
+QPaintEngine *FullScreenForm::paintEngine() const
+{
+    return black_ ? nullptr : QWidget::paintEngine();
 }
 
 void FullScreenForm::showEvent(QShowEvent *)
@@ -224,6 +235,8 @@ void FullScreenForm::showEvent(QShowEvent *)
 
 void FullScreenForm::hideEvent(QHideEvent *)
 {
+    if (black_)
+        black_->forget();
     for (const std::unique_ptr<QWidget> &cover : covers_)
         cover->hide();
     if (keyboardGrabbed_)
@@ -241,6 +254,8 @@ void FullScreenForm::closeEvent(QCloseEvent *)
 
 void FullScreenForm::paintEvent(QPaintEvent *)
 {
+    if (black_)
+        black_->show(SurfaceOf(windowHandle()), size());
     emit painted();
 }
 
@@ -256,8 +271,15 @@ void FullScreenForm::mouseMoveEvent(QMouseEvent *)
 
 bool FullScreenForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Expose && watched == windowHandle())
+    if (event->type() == QEvent::Expose && watched == windowHandle()) {
         grabKeyboardOnce();
+        // Qt has acknowledged a Wayland compositor's configure by now, but commits only once it
+        // has painted something new; sway holds its whole layout until the commit comes, or for
+        // 200 ms. Once Qt is done with the expose, a commit of what is there answers at once.
+        if (OnWayland())
+            QMetaObject::invokeMethod(
+                this, [this] { CommitSurface(windowHandle()); }, Qt::QueuedConnection);
+    }
     // Where a Wayland compositor first says the pointer is, which it does on entering a window.
     else if (event->type() == QEvent::Enter)
         pointer_ = static_cast<QEnterEvent *>(event)->globalPosition().toPoint();

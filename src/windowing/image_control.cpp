@@ -3,6 +3,7 @@
 #include "drawing/large_pages.h"
 #include "windowing/display_platform.h"
 #include "windowing/repaint_output.h"
+#include "windowing/wayland_output.h"
 #include "windowing/x_window_output.h"
 
 #include <QAbstractEventDispatcher>
@@ -75,12 +76,13 @@ QPoint ImageControl::offsetInPoints() const
 }
 
 // Straight into an X window where the server takes the picture's pixels as they are, which
-// spares Qt's repaint work and its copy of the pixels; through Qt's repaint otherwise: stretched
-// pictures, other platforms, and Wayland. There a client has no window to put part of a picture
-// into: it hands the compositor whole buffers, which the compositor may read until it gives them
-// back, so drawing on the picture itself in such a buffer would show half-drawn hands. Qt's
-// repaint copies the changed boxes into its own shared buffer for the form's one surface,
-// which paints the bands as well, and tells the compositor which part changed.
+// spares Qt's repaint work and its copy of the pixels. On Wayland into buffers of the program's
+// own, which the compositor scales to the control: there a client has no window to put part of a
+// picture into; it hands the compositor whole buffers, which the compositor may read until it
+// gives them back, so the drawing stays on the picture and only the boxes it changed are copied.
+// Through Qt's repaint otherwise: stretched pictures on X, other platforms, and a compositor
+// without wp_viewporter, where Qt's own buffer for the form's surface takes the picture and the
+// bands.
 void ImageControl::chooseOutput()
 {
     output_.reset();
@@ -89,6 +91,8 @@ void ImageControl::chooseOutput()
         setAttribute(Qt::WA_NativeWindow);
         output_ = XWindowOutput::forWindow(std::uint32_t(winId()), picture_, mapping_);
     }
+    if (!output_)
+        output_ = WaylandOutput::forControl(*this, picture_, mapping_);
     if (!output_)
         output_ = std::make_unique<RepaintOutput>(*this, picture_, mapping_);
     setAttribute(Qt::WA_PaintOnScreen, output_->paintsWindowItself());

@@ -27,8 +27,8 @@ private slots:
                    "s 0; c 0 0 10 10; s 1; r 0; c 20 20 5 5; next 0; lack 0 0 0 10 10 20 20 5 5; s 0; dmg 20 20 5 5");
         QTest::newRow("both held: nothing free until one is released; boxes wait and add up")
             << QStringLiteral("s 0; c 0 0 1 1; s 1; c 50 0 1 1; c 0 0 1 1; next -1; r 1; next 1; s 1; dmg 0 0 1 1 50 0 1 1");
-        QTest::newRow("a new picture starts over")
-            << QStringLiteral("s 0; s 1; new; next 0; lack 1 %1; s 0; dmg %1").arg(whole);
+        QTest::newRow("a new surface takes the whole picture, once the compositor lets a buffer go")
+            << QStringLiteral("s 0; s 1; new; next -1; r 1; next 1; lack 1 %1; s 1; dmg %1").arg(whole);
     }
 
     void steps()
