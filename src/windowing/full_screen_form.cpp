@@ -151,7 +151,7 @@ void FullScreenForm::placeOnPrimaryScreen()
     const QRect screen = primary->geometry();
     // The bands give the picture its room to wander; where it fills the screen, the screen's
     // edge cuts it.
-    const int room = int(std::ceil(wanderPath().reach() / primary->devicePixelRatio()));
+    const int room = int(std::ceil(wanderPath().reach() / ScreenPixelRatio(primary)));
     const QRect picture = FitPictureInside(screen.size(), shape_).translated(screen.topLeft());
     setGeometry(picture.adjusted(-room, -room, room, room).intersected(screen));
 }
@@ -177,7 +177,7 @@ int FullScreenForm::heightInDevicePixels() const
     if (embedded_)
         return int(std::lround(height() * devicePixelRatioF()));
     const QScreen *primary = QGuiApplication::primaryScreen();
-    return int(std::lround(primary->geometry().height() * primary->devicePixelRatio()));
+    return int(std::lround(primary->geometry().height() * ScreenPixelRatio(primary)));
 }
 
 FullScreenForm::~FullScreenForm() = default;

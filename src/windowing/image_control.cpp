@@ -31,7 +31,7 @@ void ImageControl::setPicture(const QSize &size, PictureSource source)
 
 QSize ImageControl::pixelsFor(const QSize &controlSize) const
 {
-    const QSize pixels = (QSizeF(controlSize) * devicePixelRatioF()).toSize();
+    const QSize pixels = (QSizeF(controlSize) * pixelRatio()).toSize();
     if (pixels.width() <= MaxPixels.width() && pixels.height() <= MaxPixels.height())
         return pixels;
     return pixels.scaled(MaxPixels, Qt::KeepAspectRatio);
@@ -49,7 +49,7 @@ ImageControl::Placed ImageControl::place(const QRect &geometry)
         if (source_ && !pixels.isEmpty() && !pictureSize_.isEmpty())
             picture_ = MovedToLargePages(source_(pixels).convertToFormat(QImage::Format_RGB32));
     }
-    mapping_ = ControlMapping(geometry.size(), picture_.size(), devicePixelRatioF());
+    mapping_ = ControlMapping(geometry.size(), picture_.size(), pixelRatio());
     if (kept)
         return Placed::Unchanged;
     if (picture_.isNull())
@@ -66,13 +66,18 @@ void ImageControl::setOffset(const QPoint &devicePixels)
     if (placed_.isNull())
         return;
     const QPoint place = placed_.topLeft() + offsetInPoints();
-    if (!output_->move((QPointF(place) * devicePixelRatioF()).toPoint()))
+    if (!output_->move((QPointF(place) * pixelRatio()).toPoint()))
         move(place);
+}
+
+double ImageControl::pixelRatio() const
+{
+    return OnWayland() ? ScreenPixelRatio(screen()) : devicePixelRatioF();
 }
 
 QPoint ImageControl::offsetInPoints() const
 {
-    return (QPointF(offset_) / devicePixelRatioF()).toPoint();
+    return (QPointF(offset_) / pixelRatio()).toPoint();
 }
 
 // Straight into an X window where the server takes the picture's pixels as they are, which

@@ -8,6 +8,8 @@
 #include "support/picture_difference.h"
 #include "support/program_copy.h"
 #include "support/sway_session.h"
+#include "drawing/picture_fit.h"
+#include "hauptw/dial_layout.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,6 +22,30 @@ namespace {
 
 const QString Primary = QStringLiteral("HEADLESS-1");
 const QString Other = QStringLiteral("HEADLESS-2");
+
+// The share of the dials' pixels in which the two screenshots differ by at most two levels.
+double dialsAlike(const QImage &a, const QImage &b)
+{
+    const QRect picture = FitPictureInside(a.size(), DialLayout::PictureSize);
+    const double scale = double(picture.width()) / DialLayout::PictureSize.width();
+    int alike = 0;
+    int all = 0;
+    for (const int left : {DialLayout::LocalClockLeft, DialLayout::UtcClockLeft}) {
+        const QRect dial = QRectF(left * scale, DialLayout::ClockTop * scale, DialLayout::ClockSize * scale,
+                                  DialLayout::ClockSize * scale)
+                               .toRect()
+                               .translated(picture.topLeft());
+        for (int y = dial.top(); y <= dial.bottom(); ++y)
+            for (int x = dial.left(); x <= dial.right(); ++x) {
+                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+                alike += std::max(
+                             {std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))})
+                         <= 2;
+                ++all;
+            }
+    }
+    return double(alike) / all;
+}
 
 } // namespace
 
@@ -165,6 +191,32 @@ private slots:
         QVERIFY(pointer_->move(-9999, -9999) && pointer_->move(100, 300));
         QVERIFY(startByHand(QStringLiteral("/S"), withFixedClock(sway_->environment())));
         QVERIFY(showsClocks());
+    }
+
+    // At a scale of 1.5, which Qt 6.4 takes for 2, the clocks are drawn at the output's own
+    // pixels: the same dials as at scale 1 on an output of as many pixels. And an output switched
+    // to 4K while it runs gets them afresh at that size.
+    void crispAtAFractionalScaleAndAfterASwitchTo4K()
+    {
+        QImage shown[2];
+        for (const QString scale : {"1", "1.5"}) {
+            QVERIFY(sway_->swaymsg({"output", Primary, "resolution", "2880x1620", "scale", scale}));
+            QVERIFY(startByHand(QStringLiteral("/S"), withFixedClock(sway_->environment())));
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    shown[scale == "1.5"] = sway_->screenshot(Primary);
+                    return clockFaults(shown[scale == "1.5"], QRect(0, 0, 2880, 1620)).isEmpty();
+                },
+                15000));
+            if (scale == "1")
+                QVERIFY(sway_->key(QStringLiteral("space")) && EndsCleanly(process_, copy_->lockPath()));
+        }
+        const double alike = dialsAlike(shown[0], shown[1]);
+        QVERIFY2(alike >= 0.99, qPrintable(QString::number(alike)));
+        QVERIFY(sway_->swaymsg({"output", Primary, "resolution", "3840x2160", "scale", "1"}));
+        QVERIFY(QTest::qWaitFor([&] { return clockFaults(sway_->screenshot(Primary), QRect(0, 0, 3840, 2160)).isEmpty(); },
+                                15000));
+        QVERIFY(sway_->key(QStringLiteral("space")) && EndsCleanly(process_, copy_->lockPath()));
     }
 
     void sigtermEndsItByThatSignal()
