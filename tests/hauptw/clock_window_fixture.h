@@ -6,6 +6,7 @@
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
 #include "opdate/opdate.h"
+#include "support/picture_difference.h"
 #include "support/settings_sandbox.h"
 
 #include <QTest>
@@ -29,6 +30,24 @@ inline QImage shadedPicture(const THauptwin &window)
     for (const Bitmap *patch : {window.LocalPatch.get(), window.UtcPatch.get()})
         canvas.copyRect(patch->pictureArea(), patch->canvas(), patch->pictureArea());
     return picture;
+}
+
+// The part of the window that shows what differs between two of its pictures on each dial: the
+// smallest box there that holds every differing pixel, 8 picture pixels wider each way for the
+// hub (7 across with its pen), which does not change but is drawn anew over the hands' feet.
+inline QRegion aroundDifferencesOnTheDials(const THauptwin &window, const QImage &a, const QImage &b)
+{
+    const int margin = int(8 * window.bild->canvas().scale());
+    QRegion around;
+    for (const int left : {window.LocalClockLeft, window.UtcClockLeft}) {
+        const QRect dial = window.bild->canvas()
+                               .drawnArea(PictureRect(left, window.LocalClockTop, window.ClockWidth, window.ClockHeight))
+                               .qt();
+        const QRect changed = DifferingArea(a, b, dial.adjusted(-margin, -margin, margin, margin));
+        if (!changed.isEmpty())
+            around += window.bild->mapping().controlArea(DrawnRect(changed.adjusted(-margin, -margin, margin, margin))).qt();
+    }
+    return around;
 }
 
 class ClockWindowFixture

@@ -56,6 +56,7 @@ private slots:
 
 private:
     bool startShowMode();
+    bool moveToAndFroUntilItEnds(int x, int y);
 
     std::unique_ptr<ProgramCopy> copy_;
     std::unique_ptr<XvfbServer> xvfb_;
@@ -86,6 +87,18 @@ bool TestClockProgram::startShowMode()
     return xvfb_->xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"});
 }
 
+// Moves during the grace period are ignored, so the pointer goes to and fro until one ends the
+// saver; once one has, a move may find no window.
+bool TestClockProgram::moveToAndFroUntilItEnds(int x, int y)
+{
+    return QTest::qWaitFor(
+        [&] {
+            xvfb_->xdotool({"mousemove", QString::number(x ^= 1), QString::number(y)});
+            return process_->state() == QProcess::NotRunning;
+        },
+        10000);
+}
+
 void TestClockProgram::cleanup()
 {
     if (process_ && process_->state() != QProcess::NotRunning) {
@@ -110,16 +123,16 @@ void TestClockProgram::handsShowTheTimeOnBothDialsAndTextAtTheTop()
     QFETCH(QStringList, serverArguments);
     xvfb_ = std::make_unique<XvfbServer>(1024, 768, serverArguments);
     QVERIFY(startShowMode());
-    // The first drawing comes with the first show.
-    QTest::qWait(200);
-    const QImage screen = xvfb_->screenshot();
+    // The first drawing comes with the first show; what is wrong with the last screen is told below.
+    QImage screen;
+    static_cast<void>(
+        QTest::qWaitFor([&] { return clockFaults(screen = xvfb_->screenshot(), QRect(0, 0, 1024, 768)).isEmpty(); }, 10000));
     QCOMPARE(screen.size(), QSize(1024, 768));
     const QStringList faults = clockFaults(screen, screen.rect());
     QVERIFY2(faults.isEmpty(), qPrintable(faults.join(QStringLiteral("; "))));
     // The seconds run on: the second hands move and leave no trace of where they were.
-    QTest::qWait(2500);
-    const QImage later = xvfb_->screenshot();
-    QVERIFY(later != screen);
+    QImage later;
+    QVERIFY(QTest::qWaitFor([&] { return (later = xvfb_->screenshot()) != screen; }, 5000));
     QVERIFY2(redPixels(later) < redPixels(screen) * 3 / 2,
              qPrintable(QStringLiteral("%1 red pixels, first %2").arg(redPixels(later)).arg(redPixels(screen))));
 }
@@ -127,7 +140,8 @@ void TestClockProgram::handsShowTheTimeOnBothDialsAndTextAtTheTop()
 void TestClockProgram::programSleepsBetweenTicks()
 {
     QVERIFY(startShowMode());
-    QTest::qWait(500); // past the start-up work
+    // Past the start-up work: the clocks are drawn.
+    QVERIFY(QTest::qWaitFor([&] { return clockFaults(xvfb_->screenshot(), QRect(0, 0, 1024, 768)).isEmpty(); }, 10000));
     const long before = cpuTicks(process_->processId());
     QTest::qWait(3000);
     const long used = cpuTicks(process_->processId()) - before;
@@ -146,11 +160,7 @@ void TestClockProgram::earlyMouseMovementIsIgnoredAndLaterMovementEnds()
     QVERIFY(xvfb_->xdotool({"mousemove", "510", "310"}));
     QTest::qWait(200);
     QCOMPARE(process_->state(), QProcess::Running);
-    QTest::qWait(2000);
-    QCOMPARE(process_->state(), QProcess::Running);
-    // The first of these may already end the saver, so the second may find no window.
-    xvfb_->xdotool({"mousemove", "520", "320"});
-    xvfb_->xdotool({"mousemove", "530", "330"});
+    QVERIFY(moveToAndFroUntilItEnds(520, 320));
     QVERIFY(EndsCleanly(*process_, copy_->lockPath(), 5000));
 }
 
@@ -197,14 +207,7 @@ void TestClockProgram::clocksOnThePrimaryMonitorAndMovementOnTheOtherEnds()
         QVERIFY(IsBlack(screen, other));
         // The windows of the bands beside the picture paint nothing of their own.
         QVERIFY(IsBlack(screen, QRect(0, 0, 240, 1080)) && IsBlack(screen, QRect(1680, 0, 240, 1080)));
-        // Moves during the grace period are ignored, so the pointer goes to and fro until one ends it.
-        int x = other.left() + 100;
-        QVERIFY(QTest::qWaitFor(
-            [&] {
-                xvfb_->xdotool({"mousemove", QString::number(x ^= 1), "500"});
-                return process_->state() == QProcess::NotRunning;
-            },
-            10000));
+        QVERIFY(moveToAndFroUntilItEnds(other.left() + 100, 500));
         QVERIFY(EndsCleanly(*process_, copy_->lockPath(), 5000));
         if (QTest::currentTestFailed())
             return;

@@ -5,6 +5,9 @@
 
 #include <QSignalSpy>
 
+// The repaints that pass before mouse movement ends the saver, as its users are told.
+constexpr std::uint8_t GraceRepaints = 5;
+
 class TestHauptwinDismissal : public QObject
 {
     Q_OBJECT
@@ -31,7 +34,7 @@ void TestHauptwinDismissal::timerRepaintsSeveralTimesASecond()
     window->TimerUhr->start();
     fixture_->now = QTime(8, 15, 1);
     QTRY_VERIFY_WITH_TIMEOUT(drawnPicture(*window) != first, 600);
-    QTRY_COMPARE_WITH_TIMEOUT(window->TickCount, THauptwin::GraceTicks, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(window->TickCount, GraceRepaints, 2000);
 }
 
 void TestHauptwinDismissal::timerSleepsThroughTicksThatChangeNothing_data()
@@ -54,7 +57,7 @@ void TestHauptwinDismissal::timerSleepsThroughTicksThatChangeNothing()
     const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
     QVERIFY(window);
     // In the grace period every step counts.
-    while (window->TickCount < THauptwin::GraceTicks) {
+    for (int tick = window->TickCount; tick < GraceRepaints; ++tick) {
         QCOMPARE(window->nextTickDelay(), THauptwin::TickInterval);
         window->TimerUhrTimer();
     }
@@ -84,7 +87,7 @@ void TestHauptwinDismissal::anyKeyEndsTheSaverAtOnce()
     const auto window = fixture_->showWindow("QX0VRT\n0\n-1\n");
     QVERIFY(window);
     // Before the timer's first tick: only showing and painting have counted.
-    QVERIFY(window->TickCount < THauptwin::GraceTicks);
+    QVERIFY(window->TickCount < GraceRepaints);
     QTest::keyPress(window.get(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
     QVERIFY(!window->isVisible());
 }
@@ -96,7 +99,7 @@ void TestHauptwinDismissal::mouseMovementEndsTheSaverOnlyAfterFiveRepaints()
     // Showing and painting count as repaints, and the timer is stopped: each tick is ours.
     QSignalSpy moves(window->bild, &ImageControl::mouseMoved);
     int x = 100;
-    while (window->TickCount < THauptwin::GraceTicks) {
+    for (int tick = window->TickCount; tick < GraceRepaints; ++tick) {
         QTest::mouseMove(window->bild, QPoint(x += 10, 200));
         QVERIFY(window->isVisible());
         window->TimerUhrTimer();
@@ -105,7 +108,7 @@ void TestHauptwinDismissal::mouseMovementEndsTheSaverOnlyAfterFiveRepaints()
     // Past 255 an 8-bit count that kept counting would start again from 0, and the grace with it.
     for (int tick = 0; tick < 300; ++tick)
         window->FormPaint();
-    QCOMPARE(window->TickCount, THauptwin::GraceTicks);
+    QCOMPARE(window->TickCount, GraceRepaints);
     window->TimerUhr->start();
     QTest::mouseMove(window->bild, QPoint(x += 10, 200));
     QVERIFY(!window->isVisible());

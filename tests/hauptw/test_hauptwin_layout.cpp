@@ -20,10 +20,11 @@ struct ScreenLayout
     QRect picture;
 };
 
-// Black bands where the screen's shape differs from the picture's 4:3.
+// Black bands where the screen's shape differs from the picture's 4:3. On 1280x800 the picture
+// is 1066.67 pixels wide, rounded to 1067, and the odd pixel of the bands goes to the right.
 const ScreenLayout KnownLayouts[] = {
     {{1024, 768}, {0, 0, 1024, 768}},     {{1280, 1024}, {0, 32, 1280, 960}},   {{1366, 768}, {171, 0, 1024, 768}},
-    {{1920, 1080}, {240, 0, 1440, 1080}}, {{3840, 2160}, {480, 0, 2880, 2160}},
+    {{1920, 1080}, {240, 0, 1440, 1080}}, {{3840, 2160}, {480, 0, 2880, 2160}}, {{1280, 800}, {106, 0, 1067, 800}},
 };
 
 using DialLayout::PictureSize;
@@ -65,6 +66,7 @@ private slots:
     void clockSquaresStayInPicturePixels();
     void textIsCentredAtTheTopOfThePictureAndOnScreen();
     void dialsAreOnScreen();
+    void wanderStepsAreDevicePixels();
     void movementOverTheBandsCountsAfterTheGrace();
 
 private:
@@ -158,6 +160,15 @@ void TestHauptwinLayout::dialsAreOnScreen()
         const QRgb pixel = onScreen_.pixel((QPointF(shown.center()) * dpr).toPoint());
         QVERIFY2(std::abs(qRed(pixel) - 128) < 24 && std::abs(qGreen(pixel) - 128) < 24, "the grey hub shows");
     }
+}
+
+// Where a point has several device pixels, the picture wanders by whole points.
+void TestHauptwinLayout::wanderStepsAreDevicePixels()
+{
+    const QPoint placed = window_->bild->pos(), step = QPoint(2, -1) * window_->devicePixelRatio();
+    window_->bild->setOffset(step);
+    QCOMPARE((window_->bild->pos() - placed) * window_->devicePixelRatio(), step);
+    window_->bild->setOffset({});
 }
 
 void TestHauptwinLayout::movementOverTheBandsCountsAfterTheGrace()

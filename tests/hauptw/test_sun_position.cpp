@@ -53,6 +53,15 @@ void TestSunPosition::altitudeAgreesWithPublishedValues_data()
     QTest::newRow("solstice noon north pole") << solstice << 0.0 << 90.0 << 23.436;
     QTest::newRow("solstice noon south pole") << solstice << 0.0 << -90.0 << -23.440;
     QTest::newRow("equinox instant north pole") << qint64(1710903960) << 0.0 << 90.0 << 0.0;
+    // East and west apart: at 06:00 UTC the sun stands over about 92°E (the equation of time is
+    // -7.6 minutes), at 18:00 UTC over 88°W.
+    const qint64 equinox6 = 1710914400, equinox18 = 1710957600, solstice6 = 1718863200;
+    QTest::newRow("equinox 06:00 90E,0") << equinox6 << 90.0 << 0.0 << 88.153;
+    QTest::newRow("equinox 06:00 90W,0") << equinox6 << -90.0 << 0.0 << -88.154;
+    QTest::newRow("equinox 18:00 90E,0") << equinox18 << 90.0 << 0.0 << -88.175;
+    QTest::newRow("equinox 18:00 90W,0") << equinox18 << -90.0 << 0.0 << 88.175;
+    QTest::newRow("solstice 06:00 90E,45N") << solstice6 << 90.0 << 45.0 << 68.433;
+    QTest::newRow("solstice 06:00 90W,45N") << solstice6 << -90.0 << 45.0 << -21.564;
 }
 
 void TestSunPosition::altitudeAgreesWithPublishedValues()

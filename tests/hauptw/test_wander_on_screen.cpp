@@ -4,7 +4,6 @@
 // a step, and the screen shows nothing but the picture and black.
 
 #include "hauptw/built_in_pictures.h"
-#include "drawing/picture_fit.h"
 #include "support/fixed_clock.h"
 #include "support/program_copy.h"
 #include "support/xvfb_server.h"
@@ -15,7 +14,8 @@
 namespace {
 
 const QSize Screen(1920, 1080);
-const QRect Centred = FitPictureInside(Screen, DialLayout::PictureSize);
+// The picture 1080 high and 1440 wide, its 4:3, in the middle.
+const QRect Centred(240, 0, 1440, 1080);
 // Where the program draws, the text line and the dials, in the picture's pixels on this screen.
 const QRect Drawn[] = {{360, 0, 720, 112}, {730, 730, 660, 300}};
 

@@ -140,10 +140,10 @@ bool SwaySession::addOutput(const QString &name, const QRect &geometry) const
 
 QImage SwaySession::screenshot(const QString &output, bool withPointer) const
 {
-    QStringList arguments{QStringLiteral("-o"), output, QStringLiteral("-")};
+    QStringList arguments{QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-o"), output, QStringLiteral("-")};
     if (withPointer)
         arguments.prepend(QStringLiteral("-c"));
-    return QImage::fromData(run(QStringLiteral("grim"), arguments), "PNG");
+    return QImage::fromData(run(QStringLiteral("grim"), arguments), "PPM");
 }
 
 bool SwaySession::key(const QString &name) const
