@@ -28,23 +28,17 @@ double dialsAlike(const QImage &a, const QImage &b)
 {
     const QRect picture = FitPictureInside(a.size(), DialLayout::PictureSize);
     const double scale = double(picture.width()) / DialLayout::PictureSize.width();
+    const int size = int(DialLayout::ClockSize * scale);
     int alike = 0;
-    int all = 0;
-    for (const int left : {DialLayout::LocalClockLeft, DialLayout::UtcClockLeft}) {
-        const QRect dial = QRectF(left * scale, DialLayout::ClockTop * scale, DialLayout::ClockSize * scale,
-                                  DialLayout::ClockSize * scale)
-                               .toRect()
-                               .translated(picture.topLeft());
-        for (int y = dial.top(); y <= dial.bottom(); ++y)
-            for (int x = dial.left(); x <= dial.right(); ++x) {
-                const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-                alike += std::max(
-                             {std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)), std::abs(qBlue(p) - qBlue(q))})
-                         <= 2;
-                ++all;
+    for (const int left : {DialLayout::LocalClockLeft, DialLayout::UtcClockLeft})
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const QPoint at = picture.topLeft() + QPoint(int(left * scale) + x, int(DialLayout::ClockTop * scale) + y);
+                const QRgb p = a.pixel(at), q = b.pixel(at);
+                alike += std::abs(qRed(p) - qRed(q)) <= 2 && std::abs(qGreen(p) - qGreen(q)) <= 2
+                         && std::abs(qBlue(p) - qBlue(q)) <= 2;
             }
-    }
-    return double(alike) / all;
+    return double(alike) / (2 * size * size);
 }
 
 } // namespace
