@@ -1,5 +1,6 @@
 #include "shm_memory.h"
 
+#include "drawing/row_copy.h"
 #include "drawing/shared_memory.h"
 #include "wayland/wayland_globals.h"
 
@@ -9,7 +10,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
 
 ShmMemory::ShmMemory(const WaylandGlobals &globals, const QSize &pixels)
     : pixels_(pixels), bytes_(std::size_t(pixels.width()) * std::size_t(pixels.height()) * 4)
@@ -56,8 +56,7 @@ void ShmMemory::copy(const QImage &image, const QRect &area)
     const QRect shown = area.intersected(QRect(QPoint(0, 0), pixels_));
     if (shown.isEmpty() || image.size() != pixels_ || image.format() != QImage::Format_RGB32)
         return;
-    const std::size_t rowBytes = std::size_t(shown.width()) * 4;
-    for (int row = shown.top(); row <= shown.bottom(); ++row)
-        std::memcpy(memory_ + std::size_t(row) * pixels_.width() + shown.left(),
-                    image.constScanLine(row) + std::size_t(shown.left()) * 4, rowBytes);
+    CopyRows(reinterpret_cast<unsigned char *>(memory_ + std::size_t(shown.top()) * pixels_.width() + shown.left()),
+             std::ptrdiff_t(pixels_.width()) * 4, image.constScanLine(shown.top()) + std::size_t(shown.left()) * 4,
+             image.bytesPerLine(), std::size_t(shown.width()) * 4, shown.height());
 }
