@@ -8,6 +8,7 @@
 #include "app/quit_signals.h"
 #include "app/runtime_folder.h"
 #include "app/usage.h"
+#include "app/watcher_start.h"
 #include "hauptw/built_in_pictures.h"
 #include "hauptw/hauptwin.h"
 #include "settings/screenc.h"
@@ -184,6 +185,8 @@ RunMode ModeFromArguments(const QStringList &arguments)
 
 int RunClockSaver(int &argc, char **argv)
 {
+    if (IsWatcherRequest(argc, argv))
+        return StartWatcher(argc, argv);
     // Without them a host could not end the run cleanly, nor ever free the lock.
     const QString notListening = CatchQuitSignals();
     if (!notListening.isEmpty()) {

@@ -1,5 +1,6 @@
 // The built program as a process: argument forms, the single-instance lock, quit signals at
 // any moment, and displays that are missing or go away.
+#include "support/idle_watch.h"
 #include "support/program_copy.h"
 #include "support/xvfb_server.h"
 
@@ -323,6 +324,35 @@ private slots:
         const QString shared = QStringLiteral("clocksaver-runtime-%1").arg(::geteuid());
         QCOMPARE(QDir(temp.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{shared});
         QCOMPARE(QFileInfo(temp.filePath(shared)).permissions(), QFile::Permissions(0x7700)); // rwx------
+    }
+
+    // The idle watcher on an X server with nothing better (its screen-saver extension), turned on
+    // and off for the user's log-ins.
+    void theWatcherShowsTheClocksWhenTheXServerIsIdle()
+    {
+        XvfbServer xvfb;
+        ProgramCopy copy;
+        QProcessEnvironment environment = xvfb.environment();
+        for (const char *folder : {"XDG_RUNTIME_DIR", "XDG_CONFIG_HOME"})
+            environment.insert(QLatin1String(folder), copy.folder());
+        environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+        const auto autostart = [&](const char *time) {
+            return EndsCleanly(*copy.start({"--autostart", time}, environment), {});
+        };
+        const auto shows = [&] { return xvfb.xdotool({"search", "--sync", "--onlyvisible", "--name", "Hauptwin"}); };
+        QVERIFY(xvfb.isRunning() && copy.isValid() && autostart("3s"));
+        const QString entry = copy.filePath(QStringLiteral("autostart/clocksaver-watch.desktop"));
+        QVERIFY(FileContents(entry).contains("\nExec=" + copy.programPath().toUtf8() + " --watch 3s\n"));
+        QCOMPARE(xvfb.run(QStringLiteral("desktop-file-validate"), {entry}), QByteArray());
+        QVERIFY(ClocksComeAndGo(copy, [&] { return shows() && xvfb.xdotool({"key", "x"}); }));
+        // Not while the server's own screen saver is off.
+        QCOMPARE(xvfb.run(QStringLiteral("xset"), {"s", "off"}), QByteArray());
+        QTest::qWait(4000);
+        QVERIFY(!QFile::exists(copy.lockPath()));
+        xvfb.run(QStringLiteral("xset"), {"s", "on"});
+        QVERIFY(TakesTheLock(copy.lockPath()) && shows());
+        // Off ends the watcher, and its clocks.
+        QVERIFY(autostart("off") && !QFile::exists(entry) && !QFile::exists(copy.lockPath()));
     }
 
     void ofManySimultaneousStartsExactlyOneRuns()

@@ -40,10 +40,9 @@ inline QRegion aroundDifferencesOnTheDials(const THauptwin &window, const QImage
     const int margin = int(8 * window.bild->canvas().scale());
     QRegion around;
     for (const int left : {window.LocalClockLeft, window.UtcClockLeft}) {
-        const QRect dial = window.bild->canvas()
-                               .drawnArea(PictureRect(left, window.LocalClockTop, window.ClockWidth, window.ClockHeight))
-                               .qt();
-        const QRect changed = DifferingArea(a, b, dial.adjusted(-margin, -margin, margin, margin));
+        const DrawnRect dial = window.bild->canvas().drawnArea(
+            PictureRect(left, window.LocalClockTop, window.ClockWidth, window.ClockHeight));
+        const QRect changed = DifferingArea(a, b, dial.adjusted(-margin, -margin, margin, margin).qt());
         if (!changed.isEmpty())
             around += window.bild->mapping().controlArea(DrawnRect(changed.adjusted(-margin, -margin, margin, margin))).qt();
     }

@@ -5,9 +5,10 @@
 // SIGTERM, and with one line when the compositor goes away; outputs may come and go meanwhile.
 
 #include "support/fixed_clock.h"
+#include "support/idle_watch.h"
 #include "support/picture_difference.h"
 #include "support/program_copy.h"
-#include "support/sway_session.h"
+#include "support/headless_compositor.h"
 #include "drawing/picture_fit.h"
 #include "hauptw/dial_layout.h"
 
@@ -47,7 +48,7 @@ class TestSway : public QObject
 {
     Q_OBJECT
 
-    std::unique_ptr<SwaySession> sway_;
+    std::unique_ptr<HeadlessCompositor> sway_;
     std::unique_ptr<ProgramCopy> copy_;
     std::unique_ptr<VirtualPointer> pointer_;
     QProcess process_;
@@ -91,7 +92,7 @@ private slots:
 
     void init()
     {
-        sway_ = std::make_unique<SwaySession>();
+        sway_ = std::make_unique<HeadlessCompositor>();
         QVERIFY(sway_->isRunning());
         QVERIFY(sway_->addOutput(Other, QRect(1920, 0, 1600, 900)));
         copy_ = std::make_unique<ProgramCopy>();
@@ -179,7 +180,7 @@ private slots:
     void withAPointerOnTheClocksTheOtherOutputIsBlack()
     {
         pointer_.reset();
-        sway_ = std::make_unique<SwaySession>(SwaySession::ScanOut::Allowed);
+        sway_ = std::make_unique<HeadlessCompositor>(HeadlessCompositor::Desktop::SwayScanningOut);
         QVERIFY(sway_->addOutput(Other, QRect(1920, 0, 1600, 900)));
         pointer_ = std::make_unique<VirtualPointer>(*sway_);
         QVERIFY(pointer_->move(-9999, -9999) && pointer_->move(100, 300));
@@ -246,6 +247,13 @@ private slots:
         QVERIFY(EndsWithFailure(process_, copy_->lockPath()));
         const QByteArray errors = process_.readAllStandardError();
         QVERIFY2(errors.startsWith("clocksaver: ") && errors.count('\n') == 1, errors.constData());
+    }
+
+    // Sway 1.7 tells idle time by KDE's idle protocol only.
+    void theWatcherShowsTheClocksWhenTheUserIsIdle()
+    {
+        const auto key = [&] { return sway_->showsWindow("Hauptwin") && sway_->key(QStringLiteral("space")); };
+        QVERIFY(WatchesUntilTheDesktopGoes(*sway_, *copy_, key));
     }
 
     void theSettingsDialogSaves()

@@ -5,7 +5,9 @@
 
 ProgramCopy::ProgramCopy()
 {
-    valid_ = QFile::copy(QStringLiteral(CLOCKSAVER_PROGRAM), programPath());
+    // The idle watcher, which the program runs from beside itself, comes along.
+    valid_ = QFile::copy(QStringLiteral(CLOCKSAVER_PROGRAM), programPath())
+             && QFile::copy(QStringLiteral(CLOCKSAVER_WATCHER), filePath(QStringLiteral("clocksaver-watch")));
 }
 
 std::unique_ptr<QProcess> ProgramCopy::start(const QStringList &arguments, QProcessEnvironment environment,

@@ -1,7 +1,8 @@
-#include "sway_session.h"
+#include "headless_compositor.h"
 
 #include "support/unprivileged_user.h"
 
+#include <QDBusMessage>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -31,68 +32,78 @@ QString entryMatching(const QString &folder, const QString &pattern)
 
 } // namespace
 
-SwaySession::SwaySession(ScanOut scanOut)
+HeadlessCompositor::HeadlessCompositor(Desktop desktop) : desktop_(desktop)
 {
     const QString runtime = makeOwnedFolder(folder_.filePath(QStringLiteral("runtime")), 0700);
     const QString home = makeOwnedFolder(folder_.filePath(QStringLiteral("home")), 0755);
-    QFile config(folder_.filePath(QStringLiteral("config")));
-    if (runtime.isEmpty() || home.isEmpty() || ::chmod(QFile::encodeName(folder_.path()).constData(), 0755) != 0
-        || !config.open(QIODevice::WriteOnly))
+    if (runtime.isEmpty() || home.isEmpty() || ::chmod(QFile::encodeName(folder_.path()).constData(), 0755) != 0)
         return;
-    config.write("output HEADLESS-1 resolution 1920x1080 position 0 0\ndefault_border none\nfocus_follows_mouse no\n");
-    config.close();
-    config.setPermissions(config.permissions() | QFile::ReadOther);
-
     QProcessEnvironment environment;
     environment.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
     environment.insert(QStringLiteral("HOME"), home);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-    environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
-    environment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
-    environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
-    sway_.setProcessEnvironment(environment);
-    // It logs what the headless machine lacks (a GPU, Xwayland): nothing the tests look at.
-    sway_.setStandardOutputFile(QProcess::nullDevice());
-    sway_.setStandardErrorFile(QProcess::nullDevice());
-    QStringList arguments{QStringLiteral("-c"), config.fileName()};
-    if (scanOut == ScanOut::Off)
-        arguments << QStringLiteral("-D") << QStringLiteral("noscanout");
-    startUnprivileged(sway_, QStringLiteral("sway"), arguments);
-    if (!sway_.waitForStarted(10000)) {
-        qWarning() << "sway:" << sway_.errorString() << "(Debian package sway)";
-        return;
-    }
-    const bool listening = QTest::qWaitFor(
-        [&] {
-            ipcSocket_ = entryMatching(runtime, QStringLiteral("sway-ipc.*.sock"));
-            return sway_.state() == QProcess::NotRunning || !ipcSocket_.isEmpty();
-        },
-        20000);
-    const QString socket = entryMatching(runtime, QStringLiteral("wayland-[0-9]"));
-    if (listening && sway_.state() == QProcess::Running && !socket.isEmpty())
-        socket_ = QFileInfo(socket).fileName();
-    if (isRunning() && !swaymsg({QStringLiteral("-t"), QStringLiteral("get_version")}))
+    compositor_.setProcessEnvironment(environment);
+    // What they log of the machine's lacks (a GPU, desktop services) is nothing the tests look at.
+    compositor_.setStandardOutputFile(QProcess::nullDevice());
+    compositor_.setStandardErrorFile(QProcess::nullDevice());
+    if (!(desktop == Desktop::Sway || desktop == Desktop::SwayScanningOut
+              ? startSway(runtime, desktop == Desktop::SwayScanningOut)
+          : desktop == Desktop::GnomeShell ? startGnomeShell(runtime)
+                                           : startKWin(runtime)))
         socket_.clear();
 }
 
-SwaySession::~SwaySession()
+bool HeadlessCompositor::startSway(const QString &runtime, bool scanOut)
+{
+    QFile config(folder_.filePath(QStringLiteral("config")));
+    if (!config.open(QIODevice::WriteOnly))
+        return false;
+    config.write("output HEADLESS-1 resolution 1920x1080 position 0 0\ndefault_border none\nfocus_follows_mouse no\n");
+    config.close();
+    config.setPermissions(config.permissions() | QFile::ReadOther);
+    QProcessEnvironment environment = compositor_.processEnvironment();
+    environment.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
+    environment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
+    compositor_.setProcessEnvironment(environment);
+    // Mostly without direct scan-out: an output that shows a full-screen window's own buffer is not
+    // rendered, and a screenshot of it then shows whatever sway last rendered there.
+    QStringList arguments{QStringLiteral("-c"), config.fileName()};
+    if (!scanOut)
+        arguments << QStringLiteral("-D") << QStringLiteral("noscanout");
+    startUnprivileged(compositor_, QStringLiteral("sway"), arguments);
+    const bool listening = QTest::qWaitFor(
+        [&] {
+            ipcSocket_ = entryMatching(runtime, QStringLiteral("sway-ipc.*.sock"));
+            return compositor_.state() == QProcess::NotRunning || !ipcSocket_.isEmpty();
+        },
+        20000);
+    socket_ = QFileInfo(entryMatching(runtime, QStringLiteral("wayland-[0-9]"))).fileName();
+    return listening && compositor_.state() == QProcess::Running
+           && swaymsg({QStringLiteral("-t"), QStringLiteral("get_version")});
+}
+
+HeadlessCompositor::~HeadlessCompositor()
 {
     stop();
 }
 
-void SwaySession::stop()
+void HeadlessCompositor::stop()
 {
-    sway_.terminate();
-    if (!sway_.waitForFinished(5000))
-        sway_.kill();
-    sway_.waitForFinished(5000);
+    for (QProcess *process : {&compositor_, &sessionBus_, &systemBus_}) {
+        process->terminate();
+        if (!process->waitForFinished(10000))
+            process->kill();
+        process->waitForFinished(5000);
+    }
+    QDBusConnection::disconnectFromBus(QStringLiteral("compositor"));
 }
 
-QProcessEnvironment SwaySession::environment() const
+QProcessEnvironment HeadlessCompositor::environment() const
 {
     QProcessEnvironment environment;
     for (const char *name : {"PATH", "HOME", "XDG_RUNTIME_DIR"})
-        environment.insert(QLatin1String(name), sway_.processEnvironment().value(QLatin1String(name)));
+        environment.insert(QLatin1String(name), compositor_.processEnvironment().value(QLatin1String(name)));
     environment.insert(QStringLiteral("WAYLAND_DISPLAY"), socket_);
     const QProcessEnvironment own = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"ASAN_OPTIONS", "UBSAN_OPTIONS"})
@@ -101,7 +112,7 @@ QProcessEnvironment SwaySession::environment() const
     return environment;
 }
 
-void SwaySession::start(QProcess &client, const QString &program, const QStringList &arguments) const
+void HeadlessCompositor::start(QProcess &client, const QString &program, const QStringList &arguments) const
 {
     if (client.processEnvironment().isEmpty())
         client.setProcessEnvironment(environment());
@@ -110,7 +121,7 @@ void SwaySession::start(QProcess &client, const QString &program, const QStringL
         qWarning() << program << client.errorString();
 }
 
-QByteArray SwaySession::run(const QString &program, const QStringList &arguments, bool *succeeded) const
+QByteArray HeadlessCompositor::run(const QString &program, const QStringList &arguments, bool *succeeded) const
 {
     QProcess client;
     QProcessEnvironment environment = this->environment();
@@ -123,14 +134,14 @@ QByteArray SwaySession::run(const QString &program, const QStringList &arguments
     return client.readAllStandardOutput();
 }
 
-bool SwaySession::swaymsg(const QStringList &arguments) const
+bool HeadlessCompositor::swaymsg(const QStringList &arguments) const
 {
     bool succeeded = false;
     run(QStringLiteral("swaymsg"), arguments, &succeeded);
     return succeeded;
 }
 
-bool SwaySession::addOutput(const QString &name, const QRect &geometry) const
+bool HeadlessCompositor::addOutput(const QString &name, const QRect &geometry) const
 {
     return swaymsg({QStringLiteral("create_output")})
            && swaymsg({QStringLiteral("output"), name, QStringLiteral("resolution"),
@@ -138,16 +149,36 @@ bool SwaySession::addOutput(const QString &name, const QRect &geometry) const
                        QString::number(geometry.x()), QString::number(geometry.y())});
 }
 
-QImage SwaySession::screenshot(const QString &output, bool withPointer) const
+QImage HeadlessCompositor::screenshot(const QString &output, bool withPointer) const
 {
+    if (desktop_ == Desktop::KWin)
+        return xvfb_->screenshot();
+    if (desktop_ == Desktop::GnomeShell) {
+        // The shell takes them only for the screenshot tool, known by its bus name.
+        const QString file = folder_.filePath(QStringLiteral("runtime/screenshot.png"));
+        const QString shell = QStringLiteral("org.gnome.Shell.Screenshot");
+        bus().registerService(QStringLiteral("org.gnome.Screenshot"));
+        bus().call(QDBusMessage::createMethodCall(shell, "/org/gnome/Shell/Screenshot", shell, "Screenshot")
+                   << withPointer << false << file);
+        const QImage image(file);
+        QFile::remove(file);
+        return image;
+    }
     QStringList arguments{QStringLiteral("-t"), QStringLiteral("ppm"), QStringLiteral("-o"), output, QStringLiteral("-")};
     if (withPointer)
         arguments.prepend(QStringLiteral("-c"));
     return QImage::fromData(run(QStringLiteral("grim"), arguments), "PPM");
 }
 
-bool SwaySession::key(const QString &name) const
+bool HeadlessCompositor::key(const QString &name) const
 {
+    if (desktop_ == Desktop::KWin)
+        return xvfb_->xdotool({QStringLiteral("key"), name});
+    if (desktop_ == Desktop::GnomeShell) {
+        const uint code = name == QLatin1String("Escape") ? 1 : name == QLatin1String("x") ? 45 : 57; // evdev's
+        return call(remoteDesktop_, QStringLiteral("NotifyKeyboardKeycode"), {code, true})
+               && (QTest::qWait(100), call(remoteDesktop_, QStringLiteral("NotifyKeyboardKeycode"), {code, false}));
+    }
     // Held a while: pressed at once, the key can reach a window before it has the focus, which
     // then sees only the release.
     bool succeeded = false;
@@ -155,7 +186,7 @@ bool SwaySession::key(const QString &name) const
     return succeeded;
 }
 
-bool SwaySession::showsWindow(const QString &title) const
+bool HeadlessCompositor::showsWindow(const QString &title) const
 {
     return QTest::qWaitFor(
         [&] {
@@ -165,13 +196,13 @@ bool SwaySession::showsWindow(const QString &title) const
         10000);
 }
 
-QString SwaySession::runnableCopy(const QString &program) const
+QString HeadlessCompositor::runnableCopy(const QString &program) const
 {
     const QString copy = folder_.filePath(QFileInfo(program).fileName());
     return QFile::exists(copy) || QFile::copy(program, copy) ? copy : QString();
 }
 
-VirtualPointer::VirtualPointer(const SwaySession &session)
+VirtualPointer::VirtualPointer(const HeadlessCompositor &session)
 {
     session.start(client_, session.runnableCopy(QStringLiteral(CLOCKSAVER_VIRTUAL_POINTER)), {});
 }
