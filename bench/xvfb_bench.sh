@@ -36,22 +36,11 @@ trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 # No desktop session here; the program must not wait for one.
 unset DBUS_SESSION_BUS_ADDRESS
 
-# Starts Xvfb of the size given; prints "<pid> :<display>".
-start_xvfb() {
-    local fifo=$work/display.$RANDOM
-    Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-    local pid=$!
-    for _ in $(seq 100); do [ -s "$fifo" ] && break; sleep 0.05; done
-    echo "$pid :$(cat "$fifo")"
-}
-
-# Nanoseconds on a processor, all threads of the process together.
-cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ sum += $1 } END { print sum }'; }
+. "$(dirname "$0")/bench_common.sh"
 # Context switches of all threads: every wake-up of a thread ends in one.
 switches() {
     cat /proc/"$1"/task/*/status | awk '/ctxt_switches/ { sum += $2 } END { print sum }'
 }
-peak_kib() { awk '/VmHWM/ { print $2 }' /proc/"$1"/status; }
 now_ms() { date +%s%3N; }
 
 # Per run: the processes, and the figures taken before and after measuring.
@@ -105,12 +94,7 @@ printf '%-10s %3s %9s %9s %9s %9s %7s %9s %8s %9s %8s %7s %6s %5s\n' screen run 
 results=$work/results
 for size in $sizes; do
     if $side_by_side; then
-        for run in $(seq "$runs"); do start_run "$size" "$run"; done
-        sleep "$warmup"
-        for run in $(seq "$runs"); do before[$run]=$(figures "$run"); done
-        sleep "$seconds"
-        for run in $(seq "$runs"); do after[$run]=$(figures "$run"); done
-        for run in $(seq "$runs"); do end_run "$size" "$run"; done
+        measure_side_by_side "$size"
     else
         for run in $(seq "$runs"); do
             start_run "$size" "$run"
@@ -122,9 +106,6 @@ for size in $sizes; do
         done
     fi
 done
-
-# The middle value of one column over a size's runs.
-median() { grep "^$1 " "$results" | awk -v c="$2" '{ print $c }' | sort -g | sed -n "$(((runs + 1) / 2))p"; }
 
 echo
 echo "medians over the runs (all-in: program + its X server; a ratio of at most 1.0 is no more than xclock)"

@@ -6,7 +6,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config
-  qt6-base-dev libgl-dev libxcb1-dev libxcb-shm0-dev qt6-wayland
+  qt6-base-dev qt6-base-private-dev libgl-dev libxcb1-dev libxcb-shm0-dev qt6-wayland
   libxcb-screensaver0-dev libwayland-dev wayland-protocols plasma-wayland-protocols
   fonts-dejavu-core
   dpkg-dev file
@@ -15,7 +15,7 @@ if [ "${1:-}" = "--test" ]; then
   packages+=(
     xvfb xauth xdotool x11-apps x11-utils x11-xserver-utils imagemagick faketime procps
     desktop-file-utils xscreensaver mate-screensaver dbus-x11 libglib2.0-bin lintian clang-format
-    sway swayidle grim wtype libwayland-dev tzdata man-db gnome-shell kwin-wayland
+    sway swayidle grim wtype tzdata man-db gnome-shell kwin-wayland
   )
 fi
 

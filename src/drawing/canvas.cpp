@@ -1,5 +1,6 @@
 #include "canvas.h"
 
+#include "drawing/row_copy.h"
 #include "drawing/sprite.h"
 
 #include <QFontMetrics>
@@ -7,12 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 namespace {
-
-// A copy asks for the rows this far ahead of the one it copies.
-constexpr int RowsAhead = 8;
 
 // The face that stands in wherever the requested one is not installed.
 const QString FallbackFace = QStringLiteral("DejaVu Sans");
@@ -126,21 +123,7 @@ void Canvas::copyPixels(const PatchRect &targetArea, const Canvas &source, const
         uchar *to = picture_.scanLine(target.top()) + target.left() * pixelBytes;
         const uchar *rowFrom = source.picture_.constScanLine(from.top()) + from.left() * pixelBytes;
         const qsizetype toLine = picture_.bytesPerLine(), fromLine = source.picture_.bytesPerLine();
-        const qsizetype bytes = qsizetype(target.width()) * pixelBytes;
-        // The rows lie far apart, which the processor does not foresee, and a tick's rows are
-        // no longer in its caches: asked for a few rows ahead, they arrive together.
-        auto ask = [&](int row) {
-            for (qsizetype at = 0; at < bytes; at += 64) {
-                __builtin_prefetch(rowFrom + row * fromLine + at, 0);
-                __builtin_prefetch(to + row * toLine + at, 1);
-            }
-        };
-        for (int row = -RowsAhead; row < target.height(); ++row) {
-            if (row + RowsAhead < target.height())
-                ask(row + RowsAhead);
-            if (row >= 0)
-                std::memcpy(to + row * toLine, rowFrom + row * fromLine, bytes);
-        }
+        CopyRows(to, toLine, rowFrom, fromLine, std::size_t(target.width()) * pixelBytes, target.height());
     } else {
         QPainter painter(&picture_);
         painter.setCompositionMode(QPainter::CompositionMode_Source);

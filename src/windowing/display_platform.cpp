@@ -1,11 +1,22 @@
 #include "display_platform.h"
 
-#include <QPixmap>
+#include "wayland/output_scales.h"
+
 #include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
 
 bool OnWayland()
 {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+double ScreenPixelRatio(const QScreen *screen)
+{
+    if (!screen)
+        return 1.0;
+    const double real = OnWayland() ? OutputPixelRatio(screen->name()) : 0.0;
+    return real > 0 ? real : screen->devicePixelRatio();
 }
 
 QCursor HiddenPointer()

@@ -2,11 +2,17 @@
 
 #include <QCursor>
 
+class QScreen;
+
 // What differs between the display servers the windows show on.
 
 // Whether the program shows on a Wayland compositor, which places windows itself: a window
 // can ask to be full screen on an output, but not to go to a place of its choosing.
 bool OnWayland();
+
+// Device pixels to a point on the screen: on Wayland the output's own pixels to a unit of the
+// compositor's layout, also where the scale is not whole (Qt 6.4 says 2 at a scale of 1.5).
+double ScreenPixelRatio(const QScreen *screen);
 
 // A mouse pointer that shows nothing. Qt's blank pointer, except on Wayland, where Qt 6.4 sends
 // the compositor no image for that one and the compositor goes on drawing its own: there a fully

@@ -3,6 +3,8 @@
 #include "windowing/display_platform.h"
 #include "windowing/host_window.h"
 #include "drawing/picture_fit.h"
+#include "wayland/black_surface.h"
+#include "wayland/wayland_globals.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -59,6 +61,37 @@ void clearToBlackOnX(QWidget &widget)
     const quint32 black = 0;
     xcb_change_window_attributes(x11->connection(), xcb_window_t(widget.winId()), XCB_CW_BACK_PIXEL, &black);
 }
+
+// A black window over another screen. On Wayland it shows one black pixel, scaled by the
+// compositor, where the compositor can: Qt paints nothing there and keeps no pixels for it, and
+// each configure is answered as soon as Qt has acknowledged it.
+class Cover : public QWidget
+{
+public:
+    Cover() : QWidget(nullptr, CoveringWindow)
+    {
+        if (const WaylandGlobals *globals = WaylandGlobals::get()) {
+            black_ = std::make_unique<BlackSurface>(*globals);
+            setAttribute(Qt::WA_PaintOnScreen);
+        }
+    }
+
+protected:
+    QPaintEngine *paintEngine() const override { return black_ ? nullptr : QWidget::paintEngine(); }
+    void paintEvent(QPaintEvent *) override
+    {
+        if (black_)
+            black_->show(SurfaceOf(windowHandle()), size());
+    }
+    void hideEvent(QHideEvent *) override
+    {
+        if (black_)
+            black_->forget();
+    }
+
+private:
+    std::unique_ptr<BlackSurface> black_;
+};
 
 } // namespace
 
@@ -118,7 +151,7 @@ void FullScreenForm::placeOnPrimaryScreen()
     const QRect screen = primary->geometry();
     // The bands give the picture its room to wander; where it fills the screen, the screen's
     // edge cuts it.
-    const int room = int(std::ceil(wanderPath().reach() / primary->devicePixelRatio()));
+    const int room = int(std::ceil(wanderPath().reach() / ScreenPixelRatio(primary)));
     const QRect picture = FitPictureInside(screen.size(), shape_).translated(screen.topLeft());
     setGeometry(picture.adjusted(-room, -room, room, room).intersected(screen));
 }
@@ -144,7 +177,7 @@ int FullScreenForm::heightInDevicePixels() const
     if (embedded_)
         return int(std::lround(height() * devicePixelRatioF()));
     const QScreen *primary = QGuiApplication::primaryScreen();
-    return int(std::lround(primary->geometry().height() * primary->devicePixelRatio()));
+    return int(std::lround(primary->geometry().height() * ScreenPixelRatio(primary)));
 }
 
 FullScreenForm::~FullScreenForm() = default;
@@ -166,7 +199,18 @@ void FullScreenForm::resizeEvent(QResizeEvent *)
 
 void FullScreenForm::leaveUnpainted(bool unpainted)
 {
+    const WaylandGlobals *globals = WaylandGlobals::get();
+    if (unpainted && globals && !embedded_)
+        black_ = std::make_unique<BlackSurface>(*globals);
+    else
+        black_.reset();
+    setAttribute(Qt::WA_PaintOnScreen, black_ != nullptr);
     paintNothing(*this, unpainted);
+}
+
+QPaintEngine *FullScreenForm::paintEngine() const
+{
+    return black_ ? nullptr : QWidget::paintEngine();
 }
 
 void FullScreenForm::showEvent(QShowEvent *)
@@ -191,6 +235,8 @@ void FullScreenForm::showEvent(QShowEvent *)
 
 void FullScreenForm::hideEvent(QHideEvent *)
 {
+    if (black_)
+        black_->forget();
     for (const std::unique_ptr<QWidget> &cover : covers_)
         cover->hide();
     if (keyboardGrabbed_)
@@ -208,6 +254,8 @@ void FullScreenForm::closeEvent(QCloseEvent *)
 
 void FullScreenForm::paintEvent(QPaintEvent *)
 {
+    if (black_)
+        black_->show(SurfaceOf(windowHandle()), size());
     emit painted();
 }
 
@@ -223,8 +271,15 @@ void FullScreenForm::mouseMoveEvent(QMouseEvent *)
 
 bool FullScreenForm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Expose && watched == windowHandle())
+    if (event->type() == QEvent::Expose && watched == windowHandle()) {
         grabKeyboardOnce();
+        // Qt has acknowledged a Wayland compositor's configure by now, but commits only once it
+        // has painted something new; sway holds its whole layout until the commit comes, or for
+        // 200 ms. Once Qt is done with the expose, a commit of what is there answers at once.
+        if (OnWayland())
+            QMetaObject::invokeMethod(
+                this, [this] { CommitSurface(windowHandle()); }, Qt::QueuedConnection);
+    }
     // Where a Wayland compositor first says the pointer is, which it does on entering a window.
     else if (event->type() == QEvent::Enter)
         pointer_ = static_cast<QEnterEvent *>(event)->globalPosition().toPoint();
@@ -275,7 +330,7 @@ void FullScreenForm::coverTheRest()
 void FullScreenForm::cover(std::size_t index, const QRect &area, QScreen *screen)
 {
     if (index == covers_.size()) {
-        auto cover = std::make_unique<QWidget>(nullptr, CoveringWindow);
+        auto cover = std::make_unique<Cover>();
         cover->setAttribute(Qt::WA_QuitOnClose, false);
         makeBlackBlank(*cover);
         cover->installEventFilter(this);
@@ -283,8 +338,8 @@ void FullScreenForm::cover(std::size_t index, const QRect &area, QScreen *screen
     }
     QWidget &cover = *covers_[index];
     const bool band = screen == QGuiApplication::primaryScreen();
-    // No band pixels are ever kept in this process.
-    paintNothing(cover, band);
+    // No band pixels are ever kept in this process, nor any where a cover paints itself.
+    paintNothing(cover, band || cover.testAttribute(Qt::WA_PaintOnScreen));
     if (band) {
         cover.setScreen(screen);
         cover.setWindowState(Qt::WindowNoState);

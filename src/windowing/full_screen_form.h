@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+class BlackSurface;
 class HostWindow;
 
 // A borderless black window over the whole primary screen (or over the part keepShape leaves it,
@@ -38,6 +39,7 @@ public:
     PictureWander wanderPath() const;
     // Where the picture shows through a window of its own, none of it is ever painted into the
     // form's buffer, so the rest of the form, the room the picture wanders in, need not be either.
+    // On Wayland the form then shows one black pixel, scaled by the compositor, as covers do.
     void leaveUnpainted(bool unpainted);
 
 signals:
@@ -57,6 +59,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    QPaintEngine *paintEngine() const override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -81,4 +84,6 @@ private:
     // come from a cover's own event, and a window deleted while its event is delivered crashes
     // Qt. They go with the form.
     std::vector<std::unique_ptr<QWidget>> covers_;
+    // The form's black on Wayland while it leaves itself unpainted.
+    std::unique_ptr<BlackSurface> black_;
 };

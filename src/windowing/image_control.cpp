@@ -3,6 +3,7 @@
 #include "drawing/large_pages.h"
 #include "windowing/display_platform.h"
 #include "windowing/repaint_output.h"
+#include "windowing/wayland_output.h"
 #include "windowing/x_window_output.h"
 
 #include <QAbstractEventDispatcher>
@@ -30,7 +31,7 @@ void ImageControl::setPicture(const QSize &size, PictureSource source)
 
 QSize ImageControl::pixelsFor(const QSize &controlSize) const
 {
-    const QSize pixels = (QSizeF(controlSize) * devicePixelRatioF()).toSize();
+    const QSize pixels = (QSizeF(controlSize) * pixelRatio()).toSize();
     if (pixels.width() <= MaxPixels.width() && pixels.height() <= MaxPixels.height())
         return pixels;
     return pixels.scaled(MaxPixels, Qt::KeepAspectRatio);
@@ -48,7 +49,7 @@ ImageControl::Placed ImageControl::place(const QRect &geometry)
         if (source_ && !pixels.isEmpty() && !pictureSize_.isEmpty())
             picture_ = MovedToLargePages(source_(pixels).convertToFormat(QImage::Format_RGB32));
     }
-    mapping_ = ControlMapping(geometry.size(), picture_.size(), devicePixelRatioF());
+    mapping_ = ControlMapping(geometry.size(), picture_.size(), pixelRatio());
     if (kept)
         return Placed::Unchanged;
     if (picture_.isNull())
@@ -65,22 +66,28 @@ void ImageControl::setOffset(const QPoint &devicePixels)
     if (placed_.isNull())
         return;
     const QPoint place = placed_.topLeft() + offsetInPoints();
-    if (!output_->move((QPointF(place) * devicePixelRatioF()).toPoint()))
+    if (!output_->move((QPointF(place) * pixelRatio()).toPoint()))
         move(place);
+}
+
+double ImageControl::pixelRatio() const
+{
+    return OnWayland() ? ScreenPixelRatio(screen()) : devicePixelRatioF();
 }
 
 QPoint ImageControl::offsetInPoints() const
 {
-    return (QPointF(offset_) / devicePixelRatioF()).toPoint();
+    return (QPointF(offset_) / pixelRatio()).toPoint();
 }
 
 // Straight into an X window where the server takes the picture's pixels as they are, which
-// spares Qt's repaint work and its copy of the pixels; through Qt's repaint otherwise: stretched
-// pictures, other platforms, and Wayland. There a client has no window to put part of a picture
-// into: it hands the compositor whole buffers, which the compositor may read until it gives them
-// back, so drawing on the picture itself in such a buffer would show half-drawn hands. Qt's
-// repaint copies the changed boxes into its own shared buffer for the form's one surface,
-// which paints the bands as well, and tells the compositor which part changed.
+// spares Qt's repaint work and its copy of the pixels. On Wayland into buffers of the program's
+// own, which the compositor scales to the control: there a client has no window to put part of a
+// picture into; it hands the compositor whole buffers, which the compositor may read until it
+// gives them back, so the drawing stays on the picture and only the boxes it changed are copied.
+// Through Qt's repaint otherwise: stretched pictures on X, other platforms, and a compositor
+// without wp_viewporter, where Qt's own buffer for the form's surface takes the picture and the
+// bands.
 void ImageControl::chooseOutput()
 {
     output_.reset();
@@ -89,6 +96,8 @@ void ImageControl::chooseOutput()
         setAttribute(Qt::WA_NativeWindow);
         output_ = XWindowOutput::forWindow(std::uint32_t(winId()), picture_, mapping_);
     }
+    if (!output_)
+        output_ = WaylandOutput::forControl(*this, picture_, mapping_);
     if (!output_)
         output_ = std::make_unique<RepaintOutput>(*this, picture_, mapping_);
     setAttribute(Qt::WA_PaintOnScreen, output_->paintsWindowItself());

@@ -66,6 +66,8 @@ protected:
 private:
     QSize pixelsFor(const QSize &controlSize) const;
     QPoint offsetInPoints() const;
+    // Device pixels to a point where the control shows.
+    double pixelRatio() const;
     // The one place that decides how the pixels reach the screen.
     void chooseOutput();
 

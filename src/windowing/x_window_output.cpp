@@ -1,12 +1,13 @@
 #include "x_window_output.h"
 
+#include "drawing/shared_memory.h"
+
 #include <QGuiApplication>
 
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
 
 #include <sys/mman.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -124,16 +125,10 @@ void XWindowOutput::shareMemory()
 {
     if (!serverSharesMemory())
         return;
-    const int descriptor = memfd_create("clocksaver-pixels", MFD_CLOEXEC);
+    void *memory = nullptr;
+    const int descriptor = MapSharedMemory("clocksaver-pixels", SharedBytes, memory);
     if (descriptor < 0)
         return;
-    void *memory = MAP_FAILED;
-    if (ftruncate(descriptor, off_t(SharedBytes)) == 0)
-        memory = mmap(nullptr, SharedBytes, PROT_READ | PROT_WRITE, MAP_SHARED, descriptor, 0);
-    if (memory == MAP_FAILED) {
-        close(descriptor);
-        return;
-    }
     // The server maps the memory read-only; xcb sends the descriptor and closes it.
     const std::uint32_t segment = xcb_generate_id(connection_);
     xcb_generic_error_t *error = xcb_request_check(connection_,

@@ -9,6 +9,8 @@
 #include "support/picture_difference.h"
 #include "support/program_copy.h"
 #include "support/headless_compositor.h"
+#include "drawing/picture_fit.h"
+#include "hauptw/dial_layout.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,6 +23,24 @@ namespace {
 
 const QString Primary = QStringLiteral("HEADLESS-1");
 const QString Other = QStringLiteral("HEADLESS-2");
+
+// The share of the dials' pixels in which the two screenshots differ by at most two levels.
+double dialsAlike(const QImage &a, const QImage &b)
+{
+    const QRect picture = FitPictureInside(a.size(), DialLayout::PictureSize);
+    const double scale = double(picture.width()) / DialLayout::PictureSize.width();
+    const int size = int(DialLayout::ClockSize * scale);
+    int alike = 0;
+    for (const int left : {DialLayout::LocalClockLeft, DialLayout::UtcClockLeft})
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x) {
+                const QPoint at = picture.topLeft() + QPoint(int(left * scale) + x, int(DialLayout::ClockTop * scale) + y);
+                const QRgb p = a.pixel(at), q = b.pixel(at);
+                alike += std::abs(qRed(p) - qRed(q)) <= 2 && std::abs(qGreen(p) - qGreen(q)) <= 2
+                         && std::abs(qBlue(p) - qBlue(q)) <= 2;
+            }
+    return double(alike) / (2 * size * size);
+}
 
 } // namespace
 
@@ -152,6 +172,46 @@ private slots:
         QCOMPARE(process_.state(), QProcess::Running);
         QVERIFY(pointer_->move(0, 3));
         QVERIFY(EndsCleanly(process_, copy_->lockPath()));
+    }
+
+    // Every desktop has a pointer. Resting on the clocks' output, it keeps sway from showing a
+    // window's buffer there as it is, but not on the other output, which sway scans out as the
+    // black window left it: that must be black too.
+    void withAPointerOnTheClocksTheOtherOutputIsBlack()
+    {
+        pointer_.reset();
+        sway_ = std::make_unique<HeadlessCompositor>(HeadlessCompositor::Desktop::SwayScanningOut);
+        QVERIFY(sway_->addOutput(Other, QRect(1920, 0, 1600, 900)));
+        pointer_ = std::make_unique<VirtualPointer>(*sway_);
+        QVERIFY(pointer_->move(-9999, -9999) && pointer_->move(100, 300));
+        QVERIFY(startByHand(QStringLiteral("/S"), withFixedClock(sway_->environment())));
+        QVERIFY(showsClocks());
+    }
+
+    // At a scale of 1.5, which Qt 6.4 takes for 2, the clocks are drawn at the output's own
+    // pixels: the same dials as at scale 1 on an output of as many pixels. And an output switched
+    // to 4K while it runs gets them afresh at that size.
+    void crispAtAFractionalScaleAndAfterASwitchTo4K()
+    {
+        QImage shown[2];
+        for (const QString scale : {"1", "1.5"}) {
+            QVERIFY(sway_->swaymsg({"output", Primary, "resolution", "2880x1620", "scale", scale}));
+            QVERIFY(startByHand(QStringLiteral("/S"), withFixedClock(sway_->environment())));
+            QVERIFY(QTest::qWaitFor(
+                [&] {
+                    shown[scale == "1.5"] = sway_->screenshot(Primary);
+                    return clockFaults(shown[scale == "1.5"], QRect(0, 0, 2880, 1620)).isEmpty();
+                },
+                15000));
+            if (scale == "1")
+                QVERIFY(sway_->key(QStringLiteral("space")) && EndsCleanly(process_, copy_->lockPath()));
+        }
+        const double alike = dialsAlike(shown[0], shown[1]);
+        QVERIFY2(alike >= 0.99, qPrintable(QString::number(alike)));
+        QVERIFY(sway_->swaymsg({"output", Primary, "resolution", "3840x2160", "scale", "1"}));
+        QVERIFY(QTest::qWaitFor([&] { return clockFaults(sway_->screenshot(Primary), QRect(0, 0, 3840, 2160)).isEmpty(); },
+                                15000));
+        QVERIFY(sway_->key(QStringLiteral("space")) && EndsCleanly(process_, copy_->lockPath()));
     }
 
     void sigtermEndsItByThatSignal()

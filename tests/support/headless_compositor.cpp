@@ -46,13 +46,14 @@ HeadlessCompositor::HeadlessCompositor(Desktop desktop) : desktop_(desktop)
     // What they log of the machine's lacks (a GPU, desktop services) is nothing the tests look at.
     compositor_.setStandardOutputFile(QProcess::nullDevice());
     compositor_.setStandardErrorFile(QProcess::nullDevice());
-    if (!(desktop == Desktop::Sway         ? startSway(runtime)
+    if (!(desktop == Desktop::Sway || desktop == Desktop::SwayScanningOut
+              ? startSway(runtime, desktop == Desktop::SwayScanningOut)
           : desktop == Desktop::GnomeShell ? startGnomeShell(runtime)
                                            : startKWin(runtime)))
         socket_.clear();
 }
 
-bool HeadlessCompositor::startSway(const QString &runtime)
+bool HeadlessCompositor::startSway(const QString &runtime, bool scanOut)
 {
     QFile config(folder_.filePath(QStringLiteral("config")));
     if (!config.open(QIODevice::WriteOnly))
@@ -65,9 +66,12 @@ bool HeadlessCompositor::startSway(const QString &runtime)
     environment.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
     environment.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
     compositor_.setProcessEnvironment(environment);
-    // Without direct scan-out: an output that shows a full-screen window's own buffer is not
+    // Mostly without direct scan-out: an output that shows a full-screen window's own buffer is not
     // rendered, and a screenshot of it then shows whatever sway last rendered there.
-    startUnprivileged(compositor_, QStringLiteral("sway"), {"-D", "noscanout", "-c", config.fileName()});
+    QStringList arguments{QStringLiteral("-c"), config.fileName()};
+    if (!scanOut)
+        arguments << QStringLiteral("-D") << QStringLiteral("noscanout");
+    startUnprivileged(compositor_, QStringLiteral("sway"), arguments);
     const bool listening = QTest::qWaitFor(
         [&] {
             ipcSocket_ = entryMatching(runtime, QStringLiteral("sway-ipc.*.sock"));

@@ -19,7 +19,10 @@
 class HeadlessCompositor
 {
 public:
-    enum class Desktop { Sway, GnomeShell, KWin };
+    // SwayScanningOut: sway as users run it, putting a full-screen window's buffer on its output as
+    // it is where it can (direct scan-out). Its headless backend then keeps what sway last rendered
+    // there, which is what screenshots show: only windows sway does not scan out show as they are.
+    enum class Desktop { Sway, SwayScanningOut, GnomeShell, KWin };
 
     explicit HeadlessCompositor(Desktop desktop = Desktop::Sway);
     ~HeadlessCompositor();
@@ -53,7 +56,7 @@ public:
     QString runnableCopy(const QString &program) const;
 
 private:
-    bool startSway(const QString &runtime);
+    bool startSway(const QString &runtime, bool scanOut);
     bool startGnomeShell(const QString &runtime);
     bool startKWin(const QString &runtime);
     bool call(const QString &path, const QString &method, const QVariantList &arguments = {}) const;
