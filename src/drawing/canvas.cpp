@@ -63,6 +63,7 @@ void Canvas::lineTo(int x, int y)
     penPosition_ = PicturePoint(x, y);
     if (penStyle_ == Qt::NoPen)
         return;
+    aboutToDraw();
     {
         QPainter painter(&picture_);
         takeOriginOff(painter);
@@ -77,6 +78,7 @@ void Canvas::ellipse(int left, int top, int right, int bottom)
 {
     const DrawnPointF topLeft = ScaledCentre(PicturePoint(left, top), scale_);
     const DrawnPointF bottomRight = ScaledCentre(PicturePoint(right, bottom), scale_);
+    aboutToDraw();
     {
         QPainter painter(&picture_);
         takeOriginOff(painter);
@@ -97,6 +99,7 @@ void Canvas::copyRect(const PictureRect &destination, const Canvas &source, cons
     const DrawnRect target = drawnArea(destination);
     if (target.isEmpty())
         return;
+    aboutToDraw();
     copyPixels(inImage(target), source, source.inImage(source.drawnArea(sourceArea)));
     changed(target);
 }
@@ -105,6 +108,7 @@ void Canvas::restore(const DrawnRect &area, const Canvas &source, std::span<cons
 {
     if (area.isEmpty())
         return;
+    aboutToDraw();
     const PatchRect target = inImage(area);
     copyPixels(target, source, source.inImage(area));
     for (const Sprite *sprite : sprites)
@@ -159,6 +163,7 @@ void Canvas::textOut(int x, int y, const QString &text)
     if (text.isEmpty())
         return;
     const DrawnPointF origin = scaled(PicturePointF(x, y));
+    aboutToDraw();
     {
         QPainter painter(&picture_);
         takeOriginOff(painter);

@@ -42,6 +42,10 @@ public:
 
     using ChangeListener = std::function<void(const DrawnRect &area)>;
     void setChangeListener(ChangeListener listener) { changeListener_ = std::move(listener); }
+    // Called before a drawing call writes to the picture: the picture's owner may put its pixels
+    // elsewhere first, and the call then draws there.
+    using DrawingListener = std::function<void()>;
+    void setDrawingListener(DrawingListener listener) { drawingListener_ = std::move(listener); }
 
     // Picture point (x, y) is drawn at pixel (x * scale, y * scale), which lies at that pixel
     // less the origin in the image drawn into.
@@ -97,10 +101,16 @@ private:
     void takeOriginOff(QPainter &painter) const;
     double penPixels() const { return penWidth_ * scale_; }
     void copyPixels(const PatchRect &target, const Canvas &source, const PatchRect &from);
+    void aboutToDraw() const
+    {
+        if (drawingListener_)
+            drawingListener_();
+    }
     void changed(const DrawnRect &area);
 
     QImage &picture_;
     ChangeListener changeListener_;
+    DrawingListener drawingListener_;
     double scale_ = 1.0;
     DrawnPoint origin_;
     PicturePoint penPosition_;

@@ -20,6 +20,9 @@ public:
     // The output puts the pixels into the control's window itself: Qt is to paint nothing there,
     // and its paint events come to expose().
     virtual bool paintsWindowItself() const = 0;
+    // Drawing is about to change the picture. An output that lends the picture memory it shares
+    // with the window system may put the picture's pixels elsewhere first.
+    virtual void aboutToDraw() {}
     // Drawing changed these pixels of the picture.
     virtual void show(const DrawnRect &area) = 0;
     // The window system wants this part of the control, in its own points, shown again; called
