@@ -32,6 +32,7 @@ public:
     // picture the compositor is to take from it, all that changed since a buffer was last shown.
     QRegion shown(int buffer);
     void released(int buffer) { held_[buffer] = false; }
+    bool held(int buffer) const { return held_[buffer]; }
 
 private:
     std::array<QRegion, Buffers> lacking_;

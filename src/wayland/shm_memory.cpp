@@ -11,7 +11,7 @@
 
 #include <algorithm>
 
-ShmMemory::ShmMemory(const WaylandGlobals &globals, const QSize &pixels)
+ShmMemory::ShmMemory(const WaylandGlobals &globals, const QSize &pixels, wl_event_queue *queue)
     : pixels_(pixels), bytes_(std::size_t(pixels.width()) * std::size_t(pixels.height()) * 4)
 {
     if (pixels.isEmpty())
@@ -26,6 +26,8 @@ ShmMemory::ShmMemory(const WaylandGlobals &globals, const QSize &pixels)
     buffer_ = wl_shm_pool_create_buffer(pool, 0, pixels.width(), pixels.height(), pixels.width() * 4,
                                         WL_SHM_FORMAT_XRGB8888);
     wl_shm_pool_destroy(pool);
+    if (queue)
+        wl_proxy_set_queue(reinterpret_cast<wl_proxy *>(buffer_), queue);
     static const wl_buffer_listener listener{release};
     wl_buffer_add_listener(buffer_, &listener, this);
     close(descriptor);
@@ -44,6 +46,17 @@ void ShmMemory::release(void *data, wl_buffer *)
     auto &memory = *static_cast<ShmMemory *>(data);
     if (memory.released_)
         memory.released_();
+}
+
+QImage ShmMemory::image() const
+{
+    return QImage(reinterpret_cast<uchar *>(memory_), pixels_.width(), pixels_.height(), pixels_.width() * 4,
+                  QImage::Format_RGB32);
+}
+
+bool ShmMemory::holds(const QImage &image) const
+{
+    return memory_ && image.constBits() == reinterpret_cast<const uchar *>(memory_);
 }
 
 void ShmMemory::fill(std::uint32_t pixel)

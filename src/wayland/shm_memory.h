@@ -8,20 +8,25 @@
 
 struct WaylandGlobals;
 struct wl_buffer;
+struct wl_event_queue;
 
 // A buffer of pixels in memory shared with the compositor, 0xffRRGGBB words as QImage's RGB32
-// keeps them (wl_shm's XRGB8888), a wl_buffer on Qt's event queue.
+// keeps them (wl_shm's XRGB8888), a wl_buffer whose events go to the queue given (none: Qt's).
 class ShmMemory
 {
 public:
-    ShmMemory(const WaylandGlobals &globals, const QSize &pixels);
+    ShmMemory(const WaylandGlobals &globals, const QSize &pixels, wl_event_queue *queue = nullptr);
     ~ShmMemory();
     ShmMemory(const ShmMemory &) = delete;
     ShmMemory &operator=(const ShmMemory &) = delete;
 
     bool isValid() const { return buffer_ != nullptr; }
     wl_buffer *buffer() const { return buffer_; }
-    // Called when the compositor has let go of the buffer, on the GUI thread.
+    // The pixels, for drawing on while the compositor does not hold them.
+    QImage image() const;
+    // Whether the image's pixels are these.
+    bool holds(const QImage &image) const;
+    // Called when the compositor has let go of the buffer, where its queue is dispatched.
     void onRelease(std::function<void()> released) { released_ = std::move(released); }
 
     void fill(std::uint32_t pixel);

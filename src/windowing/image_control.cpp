@@ -16,6 +16,7 @@ ImageControl::ImageControl(QWidget *parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(HiddenPointer());
     setMouseTracking(true);
+    canvas_.setDrawingListener([this] { output_->aboutToDraw(); });
     canvas_.setChangeListener([this](const DrawnRect &area) { output_->show(area); });
     // What a tick showed goes out together, once the drawing is over.
     connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
@@ -84,7 +85,7 @@ QPoint ImageControl::offsetInPoints() const
 // spares Qt's repaint work and its copy of the pixels. On Wayland into buffers of the program's
 // own, which the compositor scales to the control: there a client has no window to put part of a
 // picture into; it hands the compositor whole buffers, which the compositor may read until it
-// gives them back, so the drawing stays on the picture and only the boxes it changed are copied.
+// gives them back, so the picture moves into those buffers and is drawn in the one not held.
 // Through Qt's repaint otherwise: stretched pictures on X, other platforms, and a compositor
 // without wp_viewporter, where Qt's own buffer for the form's surface takes the picture and the
 // bands.
