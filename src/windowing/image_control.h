@@ -78,6 +78,6 @@ private:
     QImage picture_;
     Canvas canvas_{picture_};
     ControlMapping mapping_;
-    // Reads picture_ and mapping_.
+    // Reads picture_ and mapping_; on Wayland it also moves picture_ into memory it shares.
     std::unique_ptr<PictureOutput> output_;
 };
