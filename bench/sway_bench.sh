@@ -6,7 +6,8 @@
 # from exec to its first full frame: on X what bench/first_frame measures, on Wayland the
 # WAYLAND_DEBUG=client time of the first commit that attaches a buffer of at least half the
 # screen with all of it damaged, in a start of its own before the measured one. Prints one line
-# per run and, per size, the medians and the ratios of Wayland to X. Runs as root: sway and its
+# per run and, per size, the medians and the ratios of Wayland to X, with the part of the
+# program's time on sway that Qt's Wayland event threads take. Runs as root: sway and its
 # client run as nobody, as sway refuses root.
 #
 #   bench/sway_bench.sh <build dir> [seconds per run, default 600] [runs, default 3] [warmup, default 60]
@@ -73,7 +74,8 @@ wayland_first_frame() {
 declare -A prog progX swayPid swayProg firstX firstW before after
 
 start_run() {
-    local size=$1 run=$2 folder=$work/run$run
+    local size=$1 run=$2
+    local folder=$work/run$run
     mkdir -p "$folder/x" "$folder/wayland"
     cp "$build/src/clocksaver.scr" "$folder/x/"
     cp "$build/src/clocksaver.scr" "$folder/wayland/"
@@ -102,13 +104,25 @@ start_wayland_program() {
     swayProg[$run]=$!
 }
 
+# Nanoseconds of the threads in which Qt's Wayland plugin reads the connection: they wake for
+# every event the compositor sends, whichever queue it is for.
+event_threads_ns() {
+    local task total=0
+    for task in /proc/"$1"/task/*; do
+        [ "$(cat "$task/comm" 2>/dev/null)" = WaylandEventThr ] && total=$((total + $(cut -d' ' -f1 "$task/schedstat")))
+    done
+    echo "$total"
+}
+
 figures() {
     local run=$1
-    echo "$(cpu_ns "${prog[$run]}") $(cpu_ns "${progX[$run]}") $(cpu_ns "${swayProg[$run]}") $(cpu_ns "${swayPid[$run]}")"
+    echo "$(cpu_ns "${prog[$run]}") $(cpu_ns "${progX[$run]}") $(cpu_ns "${swayProg[$run]}") $(cpu_ns "${swayPid[$run]}")" \
+        "$(event_threads_ns "${swayProg[$run]}")"
 }
 
 end_run() {
-    local size=$1 run=$2 folder=$work/run$run
+    local size=$1 run=$2
+    local folder=$work/run$run
     local peakX peakW timeouts
     peakX=$(peak_kib "${prog[$run]}")
     peakW=$(peak_kib "${swayProg[$run]}")
@@ -120,22 +134,23 @@ end_run() {
     awk -v s="$size" -v r="$run" -v t="$seconds" -v px="$peakX" -v pw="$peakW" -v fx="${firstX[$run]}" \
         -v fw="${firstW[$run]:--1}" -v to="$timeouts" -v b="${before[$run]}" -v a="${after[$run]}" 'BEGIN {
             split(b, x); split(a, y)
-            for (i = 1; i <= 4; ++i) p[i] = (y[i] - x[i]) / (t * 1e9) * 100
-            printf "%-10s %3d %9.4f %9.4f %9.4f %9.4f %7.2f %8.1f %8.1f %8d %8d %8d\n", s, r, p[1], p[2], p[3], p[4],
-                   (p[1] > 0 ? p[3] / p[1] : 0), px / 1024, pw / 1024, fx, fw, to
+            for (i = 1; i <= 5; ++i) p[i] = (y[i] - x[i]) / (t * 1e9) * 100
+            printf "%-10s %3d %9.4f %9.4f %9.4f %9.4f %7.2f %8.1f %8.1f %8d %8d %8d %9.4f\n", s, r, p[1], p[2], p[3], p[4],
+                   (p[1] > 0 ? p[3] / p[1] : 0), px / 1024, pw / 1024, fx, fw, to, p[5]
         }' | tee -a "$results"
 }
 
-printf '%-10s %3s %9s %9s %9s %9s %7s %8s %8s %8s %8s %8s\n' screen run "X prog %" "Xvfb %" "Wl prog %" "sway %" \
-    "Wl/X" "X MiB" "Wl MiB" "X 1st ms" "Wl 1st" "timeouts"
+printf '%-10s %3s %9s %9s %9s %9s %7s %8s %8s %8s %8s %8s %9s\n' screen run "X prog %" "Xvfb %" "Wl prog %" "sway %" \
+    "Wl/X" "X MiB" "Wl MiB" "X 1st ms" "Wl 1st" "timeouts" "Qt thr %"
 results=$work/results
 for size in $sizes; do measure_side_by_side "$size"; done
 
 echo
-echo "medians over the runs (CPU in % of one core; Wl/X: the program's own CPU on sway over on Xvfb)"
+echo "medians over the runs (CPU in % of one core; Wl/X: the program's own CPU on sway over on Xvfb;"
+echo "Qt thr: the part of the program's CPU on sway spent in Qt's Wayland event threads)"
 for size in $sizes; do
-    printf '%-10s X: program %s %%, Xvfb %s %%, peak %s MiB, first frame %s ms | Wayland: program %s %%, sway %s %%, peak %s MiB, first full frame %s ms, configure timeouts %s | Wl/X %s\n' \
+    printf '%-10s X: program %s %%, Xvfb %s %%, peak %s MiB, first frame %s ms | Wayland: program %s %%, sway %s %%, peak %s MiB, first full frame %s ms, configure timeouts %s, Qt thr %s %% | Wl/X %s\n' \
         "$size" "$(median "$size" 3)" "$(median "$size" 4)" "$(median "$size" 8)" "$(median "$size" 10)" \
         "$(median "$size" 5)" "$(median "$size" 6)" "$(median "$size" 9)" "$(median "$size" 11)" "$(median "$size" 12)" \
-        "$(median "$size" 7)"
+        "$(median "$size" 13)" "$(median "$size" 7)"
 done
